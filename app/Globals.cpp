@@ -1,0 +1,10 @@
+#include "app/Globals.hpp"
+
+#include "app/Scene.hpp"
+#include "content/ContentManager.hpp"
+
+std::int32_t g_wheelDelta = 0;
+bool g_quit = false;
+// Statics die in reverse order: the (already emptied) content manager goes before the scene.
+std::unique_ptr<Scene> g_currentScene;
+ContentManager g_content;

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+class ContentManager;
+class Scene;
+
+// Process-wide state, touched from the main thread only.
+extern std::int32_t g_wheelDelta;
+extern bool g_quit;
+extern std::unique_ptr<Scene> g_currentScene;
+extern ContentManager g_content;

@@ -1,0 +1,82 @@
+#include "content/ContentManager.hpp"
+
+#include "app/Globals.hpp"
+
+#include <iostream>
+
+namespace {
+
+enum class FileKind { None, Texture, Sound };
+
+FileKind KindOf(const std::string& path) {
+    // A case-sensitive search anywhere in the path, image endings before sound endings.
+    for (const char* ending : {".png", ".jpg"}) {
+        if (path.find(ending) != std::string::npos) {
+            return FileKind::Texture;
+        }
+    }
+    for (const char* ending : {".wav", ".ogg", ".flac"}) {
+        if (path.find(ending) != std::string::npos) {
+            return FileKind::Sound;
+        }
+    }
+    return FileKind::None;
+}
+
+template <class Resource>
+void LoadInto(ContentManager& manager, std::map<std::string, Resource>& store,
+              const std::string& name, const std::string& path) {
+    // Load straight into the map's slot: textures and sound buffers are costly to copy.
+    const auto [slot, inserted] = store.try_emplace(name);
+    if (inserted) {
+        if (!slot->second.loadFromFile(path)) {
+            store.erase(slot);
+            manager.ReportLoadFailure(path, true);
+        }
+        return;
+    }
+    // The name is taken: the file is still read, and what it held is dropped.
+    Resource discarded;
+    if (!discarded.loadFromFile(path)) {
+        manager.ReportLoadFailure(path, true);
+    }
+}
+
+} // namespace
+
+void ContentManager::LoadFile(const std::string& name, const std::string& path) {
+    switch (KindOf(path)) {
+    case FileKind::Texture:
+        LoadInto(*this, m_textures, name, path);
+        break;
+    case FileKind::Sound:
+        LoadInto(*this, m_soundBuffers, name, path);
+        break;
+    case FileKind::None:
+        break;
+    }
+}
+
+sf::Texture& ContentManager::GetTexture(const std::string& name, bool smooth) {
+    const auto found = m_textures.find(name);
+    if (found == m_textures.end()) {
+        ReportLoadFailure(name, false);
+        if (!m_missingTexture) {
+            m_missingTexture = std::make_unique<sf::Texture>();
+        }
+        return *m_missingTexture;
+    }
+    found->second.setSmooth(smooth);
+    return found->second;
+}
+
+void ContentManager::UnloadAll() {
+    m_textures.clear();
+    m_soundBuffers.clear();
+}
+
+void ContentManager::ReportLoadFailure(const std::string& text, bool isFile) {
+    std::cout << (isFile ? "Could not load file from: " : "Could not load image: ") << text
+              << std::endl;
+    g_quit = true;
+}

@@ -1,0 +1,97 @@
+#include "entities/PlayerClock.hpp"
+
+#include "app/Globals.hpp"
+#include "content/ContentManager.hpp"
+
+void PlayerClock::Init(ContentManager& content) {
+    m_body.setTexture(content.GetTexture("Player clock", true));
+    m_minuteHand.setTexture(content.GetTexture("Clock hand", false));
+
+    const float handHeight = m_minuteHand.getLocalBounds().height;
+    m_minuteHand.setOrigin(1.5f, handHeight);
+    m_hourHand = m_minuteHand;
+    m_hourHand.setOrigin(1.5f, static_cast<float>(m_hourHand.getLocalBounds().height / 1.4));
+    // The short hand is a slice of the long one's texture.
+    m_hourHand.setTextureRect(sf::IntRect(0, 10, 3, 25));
+
+    const sf::FloatRect body = m_body.getLocalBounds();
+    m_y = static_cast<int>(600.0 - (body.height - 25.0));
+    m_body.setOrigin(static_cast<float>(body.width * 0.5), static_cast<float>(body.height * 0.5));
+    PlaceClock(static_cast<int>(400.0 - body.width * 0.5));
+
+    m_recoiling = false;
+    m_hour = 12.0f;
+    m_minute = 0.0f;
+}
+
+void PlayerClock::PlaceClock(int x) {
+    // The margin narrows while a recoil lowers the clock; the right-hand clamp wins past 400.
+    const int margin = 600 - m_y;
+    if (x < margin) {
+        x = margin;
+    }
+    if (x > 800 - margin) {
+        x = 800 - margin;
+    }
+    m_body.setPosition(static_cast<float>(x), static_cast<float>(m_y));
+    m_minuteHand.setPosition(m_body.getPosition());
+    m_hourHand.setPosition(m_body.getPosition());
+}
+
+void PlayerClock::TurnHands() {
+    const int d = g_wheelDelta;
+    m_minuteHand.rotate(static_cast<float>(d * 90));
+    m_hourHand.rotate(static_cast<float>(d * 7.5));
+    m_minute = static_cast<float>(d * 15 + m_minute);
+    while (m_minute > 45.0f) {
+        m_hour += 1.0f;
+        m_minute -= 60.0f;
+    }
+    while (m_minute < 0.0f) {
+        m_hour -= 1.0f;
+        m_minute += 60.0f;
+    }
+    // Twelve o'clock is kept as 0; a plain reset, not a remainder.
+    if (m_hour >= 12.0f) {
+        m_hour = 0.0f;
+    }
+    if (m_hour < 0.0f) {
+        m_hour = 11.0f;
+    }
+}
+
+RecoilMemory& PlayerClock::SharedRecoilMemory() {
+    // Lives for the whole run: a game that ends mid-recoil leaves its phase to the next one.
+    static RecoilMemory s_memory;
+    return s_memory;
+}
+
+bool PlayerClock::Recoil(double dt) {
+    return Recoil(dt, SharedRecoilMemory());
+}
+
+bool PlayerClock::Recoil(double dt, RecoilMemory& memory) {
+    if (!memory.restY) {
+        memory.restY = static_cast<double>(m_y);
+    }
+    const double bodyHeight = m_body.getLocalBounds().height;
+    bool climb = memory.returning;
+    if (!memory.returning) {
+        if (static_cast<double>(m_y) < 600.0 - bodyHeight * 0.5) {
+            m_y = static_cast<int>(m_y + dt * 250.0);
+        } else {
+            // The call that reaches the bottom already climbs.
+            memory.returning = true;
+            climb = true;
+        }
+    }
+    if (climb) {
+        m_y = static_cast<int>(m_y - dt * 125.0);
+    }
+    if (static_cast<double>(m_y) <= *memory.restY) {
+        m_body.setPosition(m_body.getPosition().x, static_cast<float>(*memory.restY));
+        memory.returning = false;
+        return true;
+    }
+    return false;
+}

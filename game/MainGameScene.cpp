@@ -1,0 +1,217 @@
+#include "game/MainGameScene.hpp"
+
+#include "app/ChangeScene.hpp"
+#include "app/DecimalText.hpp"
+#include "app/Globals.hpp"
+#include "content/ContentManager.hpp"
+#include "menu/MenuScene.hpp"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Window/Keyboard.hpp>
+#include <SFML/Window/Mouse.hpp>
+
+#include <cstdlib>
+#include <ctime>
+#include <locale>
+
+void MainGameScene::LoadContent(ContentManager& content) {
+    content.LoadFile("Bill", "Content/moneybill.png");
+    content.LoadFile("Large bill", "Content/largebill.png");
+    content.LoadFile("Player clock", "Content/playerclock.png");
+    content.LoadFile("Blank bill", "Content/moneybill_blank.png");
+    content.LoadFile("Clock hand", "Content/clockhand.png");
+
+    m_scorePanel.setTexture(content.GetTexture("Large bill", false));
+    m_scorePanel.setPosition(10.0f, 10.0f);
+    const sf::Color panel = m_scorePanel.getColor();
+    m_scorePanel.setColor(sf::Color(panel.r, panel.g, panel.b, 200));
+
+    m_gameOverPanel = m_scorePanel;
+    const sf::FloatRect panelSize = m_gameOverPanel.getLocalBounds();
+    m_gameOverPanel.setPosition(static_cast<float>(400.0 - panelSize.width * 0.5),
+                                static_cast<float>(300.0 - panelSize.height * 0.5));
+
+    content.LoadFile("Small clock", "Content/smallclock.png");
+    m_firedClockSprite.setTexture(content.GetTexture("Small clock", false));
+
+    m_playerClock.Init(content);
+    m_bills.Init(content);
+    BuildBackdrop(m_backdrop, sf::Sprite(content.GetTexture("Bill", false)));
+
+    m_spawnClock.restart();
+    m_spawnRate = 0.2;
+    // Spawned before the generator is seeded: the first bill of a run is always the same.
+    m_bills.SpawnBill();
+
+    m_fireRequested = false;
+    m_fireCooldownClock.restart();
+    m_firedMoveClock.restart();
+    m_score = 0;
+    m_firedClockSpeed = 300;
+    m_lives = 5;
+
+    if (!m_font.loadFromFile("Content/LiberationMono-Bold.ttf")) {
+        g_quit = true;
+    }
+    m_scoreText.setFont(m_font);
+    m_scoreText.setFillColor(sf::Color::Black);
+    m_livesText = m_scoreText;
+    m_scoreText.setPosition(22.0f, 15.0f);
+    m_livesText.setPosition(22.0f, 50.0f);
+
+    m_gameOverText.setFont(m_font);
+    m_gameOverText.setFillColor(sf::Color::Black);
+    m_gameOverText.setString(sf::String("GAME OVER", std::locale()));
+    m_gameOverText.setPosition(m_gameOverPanel.getPosition() + sf::Vector2f(20.0f, 20.0f));
+
+    m_restartText = m_gameOverText;
+    m_restartText.setCharacterSize(10);
+    m_restartText.setString(sf::String("Press enter to try again", std::locale()));
+    m_restartText.setPosition(m_gameOverText.getPosition() + sf::Vector2f(10.0f, 40.0f));
+
+    m_gameOver = false;
+    std::srand(static_cast<unsigned int>(std::time(nullptr)));
+}
+
+void MainGameScene::HandleInput() {
+    GameKeys keys;
+    keys.escape = sf::Keyboard::isKeyPressed(sf::Keyboard::Escape);
+    keys.enter = sf::Keyboard::isKeyPressed(sf::Keyboard::Return);
+    keys.leftButton = sf::Mouse::isButtonPressed(sf::Mouse::Left);
+    keys.rightButton = sf::Mouse::isButtonPressed(sf::Mouse::Right);
+    keys.sinceLastShot = m_fireCooldownClock.getElapsedTime().asSeconds();
+    HandleKeys(keys);
+}
+
+void MainGameScene::HandleKeys(const GameKeys& keys) {
+    if (keys.escape) {
+        ChangeScene(std::make_unique<MenuScene>());
+        return; // this scene is gone
+    }
+    if ((keys.leftButton || keys.rightButton) && keys.sinceLastShot > 0.5f) {
+        m_fireCooldownClock.restart();
+        m_fireRequested = true;
+    }
+    if (m_gameOver && keys.enter) {
+        ChangeScene(std::make_unique<MainGameScene>());
+        return; // this scene is gone
+    }
+}
+
+void MainGameScene::Update(sf::RenderWindow& window) {
+    const bool ctrl = sf::Keyboard::isKeyPressed(sf::Keyboard::LControl) ||
+                      sf::Keyboard::isKeyPressed(sf::Keyboard::RControl);
+    window.setMouseCursorVisible(ctrl);
+    if (m_gameOver) {
+        return; // a lost game leaves its clocks alone
+    }
+    GameFrame frame;
+    frame.mouseX = sf::Mouse::getPosition(window).x;
+    frame.spawnElapsed = m_spawnClock.getElapsedTime().asSeconds();
+    frame.billSeconds = m_bills.RestartMoveClock();
+    frame.firedSeconds = m_firedMoveClock.restart().asSeconds();
+    frame.recoilSeconds = m_recoilClock.restart().asSeconds();
+    Advance(frame);
+}
+
+void MainGameScene::Advance(const GameFrame& frame) {
+    if (m_gameOver) {
+        return;
+    }
+    if (g_wheelDelta != 0) {
+        m_playerClock.TurnHands();
+    }
+    g_wheelDelta = 0;
+    m_playerClock.PlaceClock(frame.mouseX);
+
+    // One bill at most per frame; time beyond the interval is not carried over.
+    if (frame.spawnElapsed > 1.0 / m_spawnRate) {
+        m_spawnClock.restart();
+        m_bills.SpawnBill();
+    }
+
+    m_lives -= m_bills.MoveBills(frame.billSeconds);
+    if (m_lives <= 0) {
+        m_gameOver = true; // the losing frame still runs to its end
+    }
+
+    if (m_fireRequested) {
+        m_fireRequested = false;
+        FireClock();
+        m_playerClock.SetRecoiling(true);
+    }
+    MoveFiredClocks(frame.firedSeconds);
+    if (ResolveHits(m_bills.List(), m_firedClocks)) {
+        ++m_score;
+    }
+
+    m_scoreText.setString(sf::String("Score: " + DecimalText(m_score), std::locale()));
+    m_livesText.setString(sf::String("Lives: " + DecimalText(m_lives), std::locale()));
+
+    ApplyRamp();
+
+    if (m_playerClock.IsRecoiling() &&
+        m_playerClock.Recoil(static_cast<double>(frame.recoilSeconds))) {
+        m_playerClock.SetRecoiling(false);
+    }
+}
+
+bool& MainGameScene::RampArmed() {
+    static bool s_rampArmed = true;
+    return s_rampArmed;
+}
+
+void MainGameScene::ApplyRamp() {
+    bool& armed = RampArmed();
+    if (armed && m_score != 0 && m_score % 10 == 0) {
+        armed = false;
+        if (m_score == 10) {
+            m_bills.AddFallSpeed(30);
+            m_spawnRate *= 1.5;
+        } else if (m_score == 20) {
+            m_bills.AddFallSpeed(15);
+            m_spawnRate *= 1.3;
+        } else {
+            m_bills.AddFallSpeed(10);
+            m_spawnRate *= 1.2;
+        }
+    }
+    if (m_score % 10 != 0) {
+        armed = true;
+    }
+}
+
+void MainGameScene::FireClock() {
+    m_firedClocks.push_back(MakeFiredClock(m_firedClockSprite, m_playerClock));
+}
+
+void MainGameScene::MoveFiredClocks(double seconds) {
+    ::MoveFiredClocks(m_firedClocks, m_firedClockSpeed, seconds);
+}
+
+void MainGameScene::Draw(sf::RenderWindow& window) {
+    const sf::RenderStates& states = sf::RenderStates::Default;
+    window.clear(sf::Color::White);
+    for (const sf::Sprite& tile : m_backdrop) {
+        window.draw(tile, states);
+    }
+    for (const FiredClock& clock : m_firedClocks) {
+        window.draw(clock.sprite, states);
+    }
+    window.draw(m_playerClock.Body(), states);
+    window.draw(m_playerClock.MinuteHand(), states);
+    window.draw(m_playerClock.HourHand(), states);
+    for (const FallingBill& bill : m_bills.List()) {
+        window.draw(bill.sprite, states);
+        window.draw(bill.text, states);
+    }
+    window.draw(m_scorePanel, states);
+    window.draw(m_scoreText, states);
+    window.draw(m_livesText, states);
+    if (m_gameOver) {
+        window.draw(m_gameOverPanel, states);
+        window.draw(m_gameOverText, states);
+        window.draw(m_restartText, states);
+    }
+    window.display();
+}

@@ -1,0 +1,124 @@
+#include "menu/MenuScene.hpp"
+
+#include "app/ChangeScene.hpp"
+#include "app/Globals.hpp"
+#include "content/ContentManager.hpp"
+#include "game/MainGameScene.hpp"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Window/Mouse.hpp>
+
+#include <locale>
+
+namespace {
+
+sf::String Narrow(const char* text) {
+    return sf::String(text, std::locale());
+}
+
+void SetAlpha(sf::Sprite& sprite, sf::Uint8 alpha) {
+    const sf::Color c = sprite.getColor();
+    sprite.setColor(sf::Color(c.r, c.g, c.b, alpha));
+}
+
+void SetAlpha(sf::Text& text, sf::Uint8 alpha) {
+    const sf::Color c = text.getFillColor();
+    text.setFillColor(sf::Color(c.r, c.g, c.b, alpha));
+}
+
+} // namespace
+
+void MenuScene::LoadContent(ContentManager& content) {
+    content.LoadFile("Bill", "Content/moneybill.png");
+    m_bill.setTexture(content.GetTexture("Bill", false), false);
+    content.LoadFile("Large bill", "Content/largebill.png");
+    m_largeBill.setTexture(content.GetTexture("Large bill", false), false);
+
+    const sf::FloatRect bill = m_largeBill.getLocalBounds();
+    m_largeBill.setPosition(static_cast<float>(400.0 - bill.width * 0.5),
+                            static_cast<float>(300.0 - bill.height * 0.5));
+
+    if (!m_font.loadFromFile("Content/LiberationMono-Bold.ttf")) {
+        g_quit = true;
+    }
+
+    m_playText.setFont(m_font);
+    m_playText.setFillColor(sf::Color::Black);
+    m_playText.setString(Narrow("PLAY"));
+    m_playText.setCharacterSize(60);
+    m_playText.setPosition(m_largeBill.getPosition() + sf::Vector2f(25.0f, 5.0f));
+
+    m_titleText.setFont(m_font);
+    m_titleText.setFillColor(sf::Color::Black);
+    m_titleText.setString(Narrow("ZORVANE"));
+    m_titleText.setCharacterSize(70);
+    m_titleText.setPosition(static_cast<float>(400.0 - m_titleText.getLocalBounds().width * 0.5),
+                            60.0f);
+
+    m_creditText = m_playText;
+    m_creditText.setCharacterSize(15);
+    m_creditText.setString(Narrow("Made by Ostrevik"));
+    const sf::FloatRect credit = m_creditText.getLocalBounds();
+    m_creditText.setPosition(static_cast<float>(800.0 - credit.width - 10.0),
+                             static_cast<float>(600.0 - credit.height - 10.0));
+
+    BuildBackdrop(m_backdrop, m_bill);
+}
+
+void MenuScene::HandleInput() {}
+
+void MenuScene::Update(sf::RenderWindow& window) {
+    window.setMouseCursorVisible(true);
+    const bool over = IsMouseOver(m_largeBill, window);
+    UpdateButton(over, over && sf::Mouse::isButtonPressed(sf::Mouse::Left));
+}
+
+void MenuScene::UpdateButton(bool mouseOver, bool leftHeld) {
+    if (!mouseOver) {
+        SetAlpha(m_largeBill, 255);
+        SetAlpha(m_playText, 255);
+        return;
+    }
+    SetAlpha(m_largeBill, 200);
+    SetAlpha(m_playText, 200);
+    if (leftHeld) {
+        ChangeScene(std::make_unique<MainGameScene>());
+        return; // this scene is gone
+    }
+}
+
+void MenuScene::Draw(sf::RenderWindow& window) {
+    window.clear(sf::Color::White);
+    for (const sf::Sprite& tile : m_backdrop) {
+        window.draw(tile, sf::RenderStates::Default);
+    }
+    DrawOutlined(m_titleText, 4.0f, window, sf::Color::White);
+    window.draw(m_creditText, sf::RenderStates::Default);
+    window.draw(m_largeBill, sf::RenderStates::Default);
+    window.draw(m_playText, sf::RenderStates::Default);
+    window.display();
+}
+
+bool MenuScene::IsMouseOver(sf::Sprite sprite, sf::RenderWindow& window) {
+    const sf::Vector2f point = window.mapPixelToCoords(sf::Mouse::getPosition(window));
+    return IsPointOver(sprite.getGlobalBounds(), point);
+}
+
+bool MenuScene::IsPointOver(const sf::FloatRect& b, sf::Vector2f p) {
+    return b.left < p.x && p.x <= b.left + b.width && b.top < p.y && p.y <= b.top + b.height;
+}
+
+void MenuScene::DrawOutlined(sf::Text& text, float t, sf::RenderWindow& window,
+                             sf::Color outlineColor) {
+    const sf::Vector2f position = text.getPosition();
+    const sf::Color colour = text.getFillColor();
+    text.setFillColor(outlineColor);
+    for (const sf::Vector2f offset :
+         {sf::Vector2f(-t, -t), sf::Vector2f(t, -t), sf::Vector2f(-t, t), sf::Vector2f(t, t)}) {
+        text.move(offset);
+        window.draw(text, sf::RenderStates::Default);
+        text.setPosition(position);
+    }
+    text.setFillColor(colour);
+    window.draw(text, sf::RenderStates::Default);
+}
