@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(g++ cmake make libsfml-dev fonts-liberation fonts-dseg)
 if [ "${1:-}" = "--test" ]; then
     packages+=(libgtest-dev libbenchmark-dev python3 python3-xlib xvfb xauth xdotool x11-apps
-               x11-utils imagemagick valgrind)
+               x11-utils imagemagick valgrind desktop-file-utils)
 fi
 
 missing=()

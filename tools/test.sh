@@ -1,17 +1,38 @@
 #!/usr/bin/env bash
 # Sets up what is missing (with the test tools), builds everything and runs the whole suite:
-# unit tests, end-to-end tests against the real program, under a virtual display when there
-# is no display.
+# unit tests, end-to-end tests against the real program and the package test; then the unit
+# tests and an end-to-end smoke run again in a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer. Uses a virtual display when there is none.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${ZORVANE_BUILD_DIR:-$root/build}"
+sanitize_build="${ZORVANE_SANITIZE_BUILD_DIR:-$root/build-sanitize}"
+jobs=$(nproc)
+
+run_ctest() {
+    local dir=$1
+    shift
+    if [ -n "${DISPLAY:-}" ]; then
+        (cd "$dir" && ctest --output-on-failure "$@")
+    else
+        # -noreset: the server must survive the moments between two test processes.
+        (cd "$dir" && xvfb-run -a -s "-screen 0 1024x1024x24 -noreset" ctest --output-on-failure "$@")
+    fi
+}
 
 "$root/tools/install-deps.sh" --test
+
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS=ON
-cmake --build "$build" -j"$(nproc)"
-cd "$build"
-if [ -n "${DISPLAY:-}" ]; then
-    ctest --output-on-failure -j"$(nproc)"
-else
-    xvfb-run -a -s "-screen 0 1024x1024x24" ctest --output-on-failure -j"$(nproc)"
+cmake --build "$build" -j"$jobs"
+run_ctest "$build" -j"$jobs"
+
+if [ "${ZORVANE_SKIP_SANITIZE:-0}" != 1 ]; then
+    cmake -S "$root" -B "$sanitize_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DZORVANE_SANITIZE=ON -DZORVANE_BUILD_TESTS=ON -DZORVANE_BUILD_BENCHMARKS=OFF
+    cmake --build "$sanitize_build" -j"$jobs"
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+    export LSAN_OPTIONS="suppressions=$root/tools/sanitizers/lsan.supp"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    run_ctest "$sanitize_build" -j"$jobs" -L unit
+    run_ctest "$sanitize_build" -R '^e2e\.menu$'
 fi

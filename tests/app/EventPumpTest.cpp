@@ -40,15 +40,6 @@ TEST_F(EventPumpTest, TheLastWheelDeltaOfAFrameWins) {
     EXPECT_EQ(g_wheelDelta, 3);
 }
 
-TEST_F(EventPumpTest, AStoredWheelTurnIsKeptUntilSomeoneConsumesIt) {
-    ApplyEvent(Wheel(2));
-    for (auto type : {sf::Event::MouseMoved, sf::Event::KeyPressed, sf::Event::LostFocus,
-                      sf::Event::MouseWheelScrolled}) {
-        ApplyEvent(OfType(type));
-    }
-    EXPECT_EQ(g_wheelDelta, 2);
-}
-
 TEST_F(EventPumpTest, OnlyACloseRequestAsksToQuit) {
     for (auto type : {sf::Event::KeyPressed, sf::Event::KeyReleased, sf::Event::Resized,
                       sf::Event::MouseButtonPressed, sf::Event::TextEntered}) {

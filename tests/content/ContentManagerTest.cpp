@@ -101,16 +101,6 @@ TEST_F(ContentManagerTest, ADuplicateNameKeepsTheFirstTextureButStillReadsTheFil
     EXPECT_EQ(content.GetTexture("Bill", false).getSize(), sf::Vector2u(4, 4));
 }
 
-TEST_F(ContentManagerTest, TexturesKeepTheirAddressWhileOthersAreLoaded) {
-    content.LoadFile("m", WritePng(dir.File("m.png"), 2, 2));
-    const sf::Texture* kept = &content.GetTexture("m", false);
-    for (char name = 'a'; name <= 'z'; ++name) {
-        content.LoadFile(std::string(1, name),
-                         WritePng(dir.File(name + std::string(".png")), 1, 1));
-    }
-    EXPECT_EQ(&content.GetTexture("m", false), kept);
-}
-
 TEST_F(ContentManagerTest, SmoothingFollowsTheLastLookup) {
     content.LoadFile("Player clock", WritePng(dir.File("clock.png"), 4, 4));
     sf::Texture& texture = content.GetTexture("Player clock", true);
@@ -143,13 +133,4 @@ TEST_F(ContentManagerTest, TheStandInForAMissingNameOutlivesUnloadAll) {
     EXPECT_EQ(&first, &second);
     EXPECT_EQ(first.getSize(), sf::Vector2u(0, 0));
     EXPECT_FALSE(first.isSmooth());
-}
-
-TEST_F(ContentManagerTest, FailureLinesNameTheirKind) {
-    CaptureStdout();
-    content.ReportLoadFailure("Content/x.png", true);
-    content.ReportLoadFailure("Clock hand", false);
-    EXPECT_EQ(GetCapturedStdout(),
-              "Could not load file from: Content/x.png\nCould not load image: Clock hand\n");
-    EXPECT_TRUE(g_quit);
 }
