@@ -30,12 +30,6 @@ GameKeys Shot(float sinceLastShot) {
     return keys;
 }
 
-bool Inside(const sf::FloatRect& outer, const sf::FloatRect& inner) {
-    return outer.left <= inner.left && outer.top <= inner.top &&
-           inner.left + inner.width <= outer.left + outer.width &&
-           inner.top + inner.height <= outer.top + outer.height;
-}
-
 } // namespace
 
 class MainGameSceneTest : public testing::Test {

@@ -12,16 +12,6 @@
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
-namespace {
-
-bool Inside(const sf::FloatRect& outer, const sf::FloatRect& inner) {
-    return outer.left <= inner.left && outer.top <= inner.top &&
-           inner.left + inner.width <= outer.left + outer.width &&
-           inner.top + inner.height <= outer.top + outer.height;
-}
-
-} // namespace
-
 class MenuSceneTest : public testing::Test {
 protected:
     void SetUp() override { ResetGlobals(); }

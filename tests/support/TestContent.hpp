@@ -1,9 +1,17 @@
 #pragma once
 
 #include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/Rect.hpp>
 
 #include <filesystem>
 #include <string>
+
+// Whether inner lies wholly within outer, edges included.
+inline bool Inside(const sf::FloatRect& outer, const sf::FloatRect& inner) {
+    return outer.left <= inner.left && outer.top <= inner.top &&
+           inner.left + inner.width <= outer.left + outer.width &&
+           inner.top + inner.height <= outer.top + outer.height;
+}
 
 // Puts the run-wide state back to how the program starts: no scene, no content, no quit.
 void ResetGlobals();
