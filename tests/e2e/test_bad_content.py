@@ -18,10 +18,8 @@ Run:  python3 tests/e2e/test_bad_content.py [-v] [BadContentTestCase.test_name .
 One Xvfb serves the whole module; the games run one after the other on it.
 """
 
-import functools
 import os
 import shutil
-import signal
 import struct
 import sys
 import tempfile
@@ -32,14 +30,12 @@ import zlib
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
+import e2ecase  # noqa: E402
 import harness  # noqa: E402
+from e2ecase import ARTIFACTS, BIN, CONTENT_DIR, keeps_artifacts_on_failure  # noqa: E402
 import Xlib.display  # noqa: E402  (harness made Debian's python3-xlib importable)
 from Xlib.ext import damage  # noqa: E402
 
-REPO = os.path.abspath(os.path.join(HERE, "..", ".."))
-BIN = os.path.abspath(os.environ.get("ZORVANE_BIN") or os.path.join(REPO, "build", "zorvane"))
-CONTENT_DIR = os.path.abspath(os.environ.get("ZORVANE_CONTENT_DIR") or os.path.dirname(BIN))
-ARTIFACTS = os.environ.get("ZORVANE_E2E_ARTIFACTS") or "/tmp/zorvane-e2e"
 
 PLAY = (400, 300)          # centre of the menu's large bill
 FAR_AWAY = (20, 20)
@@ -221,18 +217,6 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
-def keeps_artifacts_on_failure(test):
-    @functools.wraps(test)
-    def wrapper(self):
-        try:
-            return test(self)
-        except unittest.SkipTest:
-            raise
-        except BaseException:
-            self.save_artifacts()
-            raise
-
-    return wrapper
 
 
 class BadContentTestCase(unittest.TestCase):
@@ -473,27 +457,7 @@ for _how in BREAKS:
         _add_case("game", _name, _how)
 
 
-def main():
-    # let a plain kill run the harness's clean-up (it stops Xvfb and the game at exit)
-    def stop(*_):
-        raise KeyboardInterrupt("SIGTERM")
-
-    signal.signal(signal.SIGTERM, stop)
-    os.makedirs(ARTIFACTS, exist_ok=True)
-    argv = [sys.argv[0]] + sys.argv[1:]
-    verbosity = 2 if "-v" in argv else 1
-    names = [a for a in argv[1:] if not a.startswith("-")]
-    loader = unittest.TestLoader()
-    module = sys.modules[__name__]
-    suite = loader.loadTestsFromNames(names, module) if names else loader.loadTestsFromModule(module)
-    result = unittest.TextTestRunner(verbosity=verbosity).run(suite)
-    failed = len({getattr(t, "test_case", t).id() for t, _ in result.failures + result.errors}
-                 | {t.id() for t in result.unexpectedSuccesses})
-    skipped = len(result.skipped)
-    passed = result.testsRun - failed - skipped - len(result.expectedFailures)
-    print("e2e: %d passed, %d failed, %d skipped" % (passed, failed, skipped))
-    return 0 if failed == 0 and result.testsRun > 0 else 1
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(e2ecase.main(sys.modules[__name__]))
