@@ -8,7 +8,6 @@
 #include "game/MainGameScene.hpp"
 
 #include <benchmark/benchmark.h>
-
 #include <cstdlib>
 
 namespace {
