@@ -29,8 +29,6 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), 
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 
 import harness  # noqa: E402
-import Xlib.display  # noqa: E402  (harness made Debian's python3-xlib importable)
-from Xlib.ext import damage  # noqa: E402
 
 WIDTH, HEIGHT = 800, 600
 BILL = (275, 252, 525, 348)             # the menu's large bill (PLAY); left/top edges outside
@@ -44,44 +42,6 @@ PATIENT_SHARE = 0.15    # games left to run until they are lost
 
 def say(text):
     print("soak: " + text, flush=True)
-
-
-def rss_kib(pid):
-    with open("/proc/%d/status" % pid) as f:
-        for line in f:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    raise RuntimeError("no VmRSS for pid %d" % pid)
-
-
-def cpu_seconds(pid):
-    with open("/proc/%d/stat" % pid) as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
-class FrameCounter:
-    """Counts the frames the game presents, from the X DAMAGE events of its window
-    (each buffer swap is one drawing operation on the window)."""
-
-    def __init__(self, server, window_id):
-        self.dpy = Xlib.display.Display(server.display_name)
-        self.dpy.damage_query_version()
-        self.event_type = self.dpy.query_extension("DAMAGE").first_event + damage.DamageNotifyCode
-        self.dpy.create_resource_object("window", window_id).damage_create(
-            damage.DamageReportRawRectangles)
-        self.dpy.sync()
-        self.frames = 0
-
-    def poll(self):
-        while self.dpy.pending_events():
-            event = self.dpy.next_event()
-            if event.type == self.event_type and not event.level & 0x80:
-                self.frames += 1
-        return self.frames
-
-    def close(self):
-        self.dpy.close()
 
 
 def panel_fit(bill, shot):
@@ -252,7 +212,7 @@ def run(args):
         with xs.launch(os.path.abspath(args.bin), cwd=os.path.abspath(args.content_dir)) as game:
             game.wait_for_window()
             game.wait_for_frame()
-            counter = FrameCounter(xs, game.window.id)
+            counter = harness.FrameCounter(xs, game.window.id)
             game.move(*FAR_AWAY)
             time.sleep(0.3)
             menu = game.wait_stable()
@@ -260,14 +220,14 @@ def run(args):
             soak = Soak(game, counter, rng, menu)
             start = time.monotonic()
             soak.deadline = start + args.seconds
-            cpu0 = cpu_seconds(game.pid)
+            cpu0 = harness.cpu_seconds(game.pid)
             frames0 = counter.poll()
             next_sample = start
             while game.running():
                 now = time.monotonic()
                 if now >= next_sample:
                     try:
-                        samples.append((now - start, rss_kib(game.pid)))
+                        samples.append((now - start, harness.rss_kib(game.pid)))
                     except (OSError, RuntimeError):
                         break  # it has just ended
                     next_sample += args.sample
@@ -283,8 +243,8 @@ def run(args):
             running = game.running()
             elapsed = time.monotonic() - start
             if running:
-                samples.append((elapsed, rss_kib(game.pid)))
-                cpu = cpu_seconds(game.pid) - cpu0
+                samples.append((elapsed, harness.rss_kib(game.pid)))
+                cpu = harness.cpu_seconds(game.pid) - cpu0
                 frames = counter.poll() - frames0
                 for button in (1, 3):
                     game.release_button(button)

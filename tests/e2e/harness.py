@@ -46,7 +46,7 @@ import Xlib.XK as XK
 import Xlib.display
 import Xlib.error
 import Xlib.protocol.event
-from Xlib.ext import xtest
+from Xlib.ext import damage, xtest
 
 WINDOW_TITLE = "Zorvane - Quendral"
 
@@ -742,3 +742,59 @@ class Game:
                     g.write(f.read())
                 written.append(dst)
         return written
+
+
+class FrameCounter:
+    """Counts the frames the game presents, from the X DAMAGE events of its window
+    (each buffer swap is one drawing operation on the window)."""
+
+    def __init__(self, server, window_id):
+        self.dpy = Xlib.display.Display(server.display_name)
+        if not self.dpy.has_extension("DAMAGE"):
+            self.dpy.close()
+            raise HarnessError("the X server has no DAMAGE extension")
+        self.dpy.damage_query_version()
+        self.event_type = self.dpy.query_extension("DAMAGE").first_event + damage.DamageNotifyCode
+        self.dpy.create_resource_object("window", window_id).damage_create(
+            damage.DamageReportRawRectangles)
+        self.dpy.sync()
+        self.frames = 0
+
+    def poll(self):
+        while self.dpy.pending_events():
+            event = self.dpy.next_event()
+            if event.type == self.event_type and not event.level & 0x80:
+                self.frames += 1
+        return self.frames
+
+    def wait(self, count, timeout, game=None):
+        """Wait until ``count`` more frames were shown; return how many came (maybe fewer).
+
+        Gives up early when ``game`` has exited.
+        """
+        start = self.poll()
+        deadline = time.monotonic() + timeout
+        while self.poll() - start < count and time.monotonic() < deadline:
+            if game is not None and not game.running():
+                break
+            time.sleep(0.005)
+        return self.poll() - start
+
+    def close(self):
+        self.dpy.close()
+
+
+def cpu_seconds(pid):
+    """User plus system CPU time of a process, from /proc/<pid>/stat."""
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def rss_kib(pid):
+    """Resident memory of a process in KiB, from /proc/<pid>/status."""
+    with open("/proc/%d/status" % pid) as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    raise RuntimeError("no VmRSS for pid %d" % pid)

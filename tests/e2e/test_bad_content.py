@@ -33,8 +33,6 @@ sys.path.insert(0, HERE)
 import e2ecase  # noqa: E402
 import harness  # noqa: E402
 from e2ecase import ARTIFACTS, BIN, CONTENT_DIR, keeps_artifacts_on_failure  # noqa: E402
-import Xlib.display  # noqa: E402  (harness made Debian's python3-xlib importable)
-from Xlib.ext import damage  # noqa: E402
 
 
 PLAY = (400, 300)          # centre of the menu's large bill
@@ -167,58 +165,6 @@ def tearDownModule():
         SERVER.stop()
 
 
-class FrameCounter:
-    """Counts the frames the game presents, from the X DAMAGE events of its window.
-
-    Each buffer swap puts the whole frame onto the window in one drawing operation, which the
-    server reports as one damage event (with "more" clear on its last rectangle).
-    """
-
-    def __init__(self, server, window_id):
-        self.dpy = Xlib.display.Display(server.display_name)
-        if not self.dpy.has_extension("DAMAGE"):
-            self.dpy.close()
-            raise harness.HarnessError("the X server has no DAMAGE extension")
-        self.dpy.damage_query_version()
-        self.event_type = self.dpy.query_extension("DAMAGE").first_event + damage.DamageNotifyCode
-        self.dpy.create_resource_object("window", window_id).damage_create(
-            damage.DamageReportRawRectangles)
-        self.dpy.sync()
-        self.frames = 0
-
-    def poll(self):
-        while self.dpy.pending_events():
-            event = self.dpy.next_event()
-            if event.type == self.event_type and not event.level & 0x80:
-                self.frames += 1
-        return self.frames
-
-    def wait(self, count, timeout, game=None):
-        """Wait until ``count`` more frames were shown; return how many came (maybe fewer).
-
-        Gives up early when ``game`` has exited.
-        """
-        start = self.poll()
-        deadline = time.monotonic() + timeout
-        while self.poll() - start < count and time.monotonic() < deadline:
-            if game is not None and not game.running():
-                break
-            time.sleep(0.005)
-        return self.poll() - start
-
-    def close(self):
-        self.dpy.close()
-
-
-def cpu_seconds(pid):
-    """User plus system CPU time of a process, from /proc/<pid>/stat."""
-    with open("/proc/%d/stat" % pid) as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
-
-
 class BadContentTestCase(unittest.TestCase):
 
     def setUp(self):
@@ -283,7 +229,7 @@ class BadContentTestCase(unittest.TestCase):
         game = self.launch()
         game.wait_for_window()
         game.wait_for_frame()
-        counter = FrameCounter(SERVER, game.window.id)
+        counter = harness.FrameCounter(SERVER, game.window.id)
         self.counters.append(counter)
         game.move(*FAR_AWAY)
         self.assertEqual(counter.wait(2, 10), 2, "the menu does not keep drawing frames")
@@ -368,9 +314,9 @@ class BadContentTestCase(unittest.TestCase):
     def measure(self, game, counter, seconds):
         """(frames, CPU seconds, wall seconds) over about ``seconds`` of running."""
         counter.poll()
-        frames0, cpu0, t0 = counter.frames, cpu_seconds(game.pid), time.monotonic()
+        frames0, cpu0, t0 = counter.frames, harness.cpu_seconds(game.pid), time.monotonic()
         time.sleep(seconds)
-        frames1, cpu1, t1 = counter.poll(), cpu_seconds(game.pid), time.monotonic()
+        frames1, cpu1, t1 = counter.poll(), harness.cpu_seconds(game.pid), time.monotonic()
         return frames1 - frames0, cpu1 - cpu0, t1 - t0
 
     @keeps_artifacts_on_failure
@@ -408,7 +354,7 @@ class BadContentTestCase(unittest.TestCase):
             if game.wait_exit(5) is not None and "maximum is" in game.stderr_text():
                 self.skipTest("this GL driver's textures are narrower: %s" % game.stderr_text().strip())
             raise
-        counter = FrameCounter(SERVER, game.window.id)
+        counter = harness.FrameCounter(SERVER, game.window.id)
         self.counters.append(counter)
         self.press_play(game, counter)
         self.assertTrue(game.running(), "the game ended on PLAY (exit code %r)" % game.proc.returncode)
