@@ -35,8 +35,6 @@ SUPPRESSIONS = os.path.join(ROOT, "tools", "valgrind", "zorvane.supp")
 PLAY = (400, 300)
 FAR_AWAY = (20, 20)
 TITLE_AREA = (0, 0, 800, 200)           # the menu's title; the score panel in play
-CENTRE_PANEL = (275, 252, 525, 348)     # the menu's large bill; the game-over panel
-HOVER_ALPHA = 200 / 255
 
 
 def say(text):
@@ -61,22 +59,6 @@ class ValgrindGame(harness.Game):
                                          stdin=subprocess.DEVNULL, stdout=out, stderr=err)
         server._games.append(self)  # killed with the server
 
-
-def panel_fit(bill, shot):
-    """Share of the centre pixels away from dark text that fit ``bill`` (the opaque large bill)
-    drawn at alpha 200 over anything: the game-over panel is that."""
-    x0, y0, x1, y1 = CENTRE_PANEL
-    fit = checked = 0
-    for y in range(y0 + 3, y1 - 3, 3):
-        for x in range(x0 + 3, x1 - 3, 3):
-            p, h = bill.pixel(x, y), shot.pixel(x, y)
-            if max(p) < 60 or max(h) < 60:
-                continue
-            checked += 1
-            if all(HOVER_ALPHA * pc - 3 <= hc <= HOVER_ALPHA * pc + (1 - HOVER_ALPHA) * 255 + 3
-                   for pc, hc in zip(p, h)):
-                fit += 1
-    return fit / checked if checked else 0.0
 
 
 class Session:
@@ -187,13 +169,13 @@ def run(args):
             if not args.no_loss:
                 # the game-over panel is the menu's large bill at alpha 200 (a bill under the
                 # panel lowers the fit; play without the panel stays near 0.3)
-                over = s.wait_look(lambda shot: panel_fit(s.menu, shot) >= 0.8,
+                over = s.wait_look(lambda shot: harness.panel_fit(s.menu, shot) >= 0.8,
                                    "the game-over panel", timeout=args.slow + 120)
                 game.keep("game-over", over)
                 say("game over (%.0f s)" % (time.monotonic() - started))
                 game.focus()
                 s.hold_key("Return")
-                s.wait_look(lambda shot: panel_fit(s.menu, shot) < 0.5, "a fresh game after Return")
+                s.wait_look(lambda shot: harness.panel_fit(s.menu, shot) < 0.5, "a fresh game after Return")
                 s.frames(5)
                 say("fresh game after Return (%.0f s)" % (time.monotonic() - started))
             game.focus()

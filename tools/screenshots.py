@@ -63,16 +63,6 @@ def digit_columns(img):
     return [(c[0] + c[-1]) / 2 for c in centres]
 
 
-def wait_for(what, predicate, timeout, interval=0.05):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() >= deadline:
-            raise harness.HarnessError("timed out after %.0f s waiting for %s" % (timeout, what))
-        time.sleep(interval)
-
 
 def take(binary, content_dir, out_dir):
     with harness.XServer() as xs:
@@ -88,7 +78,8 @@ def take(binary, content_dir, out_dir):
             time.sleep(0.3)
             game.click(1, hold=HOLD)
             started = time.monotonic()
-            wait_for("the game to start", lambda: gold_centre(game.screenshot(), 485, 600), 5)
+            harness.wait_until(lambda: gold_centre(game.screenshot(), 485, 600), 5,
+                               what="the game to start")
 
             # pay the first bill: 12:00 turned back 18 quarters is 7:30
             game.move(FIRST_BILL_X, 300)
@@ -131,7 +122,7 @@ def take(binary, content_dir, out_dir):
                 return cur if same else None
 
             say("waiting for the game to be lost (about half a minute)")
-            over = wait_for("the game to be over", frozen, 120, interval=0)
+            over = harness.wait_until(frozen, 120, interval=0, what="the game to be over")
             say("wrote " + over.save_png(os.path.join(out_dir, "gameover.png")))
 
             game.close()

@@ -33,8 +33,6 @@ import harness  # noqa: E402
 WIDTH, HEIGHT = 800, 600
 BILL = (275, 252, 525, 348)             # the menu's large bill (PLAY); left/top edges outside
 TITLE_AREA = (0, 0, WIDTH, 200)         # the menu's title; the score panel in play
-CENTRE_PANEL = BILL                     # the game-over panel lies where the large bill does
-HOVER_ALPHA = 200 / 255
 FAR_AWAY = (20, 20)
 TOLERANCE = 0.10
 PATIENT_SHARE = 0.15    # games left to run until they are lost
@@ -43,22 +41,6 @@ PATIENT_SHARE = 0.15    # games left to run until they are lost
 def say(text):
     print("soak: " + text, flush=True)
 
-
-def panel_fit(bill, shot):
-    """Share of the centre pixels (away from dark text) that fit ``bill``, the opaque large bill,
-    drawn at alpha 200 over anything: near 1 with the game-over panel up, about 0.3 in play."""
-    x0, y0, x1, y1 = CENTRE_PANEL
-    fit = checked = 0
-    for y in range(y0 + 3, y1 - 3, 3):
-        for x in range(x0 + 3, x1 - 3, 3):
-            p, h = bill.pixel(x, y), shot.pixel(x, y)
-            if max(p) < 60 or max(h) < 60:
-                continue
-            checked += 1
-            if all(HOVER_ALPHA * pc - 3 <= hc <= HOVER_ALPHA * pc + (1 - HOVER_ALPHA) * 255 + 3
-                   for pc, hc in zip(p, h)):
-                fit += 1
-    return fit / checked if checked else 0.0
 
 
 def over_bill(x, y):
@@ -91,7 +73,7 @@ class Soak:
         # in play the score panel alone changes some 20000 pixels of the title area
         if len(shot.diff(self.menu, TITLE_AREA, threshold=2)) < 1000:
             return "menu"
-        return "over" if panel_fit(self.menu, shot) >= 0.8 else "game"
+        return "over" if harness.panel_fit(self.menu, shot) >= 0.8 else "game"
 
     def settle(self, before, expect_change):
         """After an input that may switch scenes: look until the window shows another scene

@@ -59,7 +59,7 @@ class HarnessError(Exception):
     """The harness could not do what was asked (timeout, missing tool, ...)."""
 
 
-def _wait_until(predicate, timeout, interval=0.05, what="condition"):
+def wait_until(predicate, timeout, interval=0.05, what="condition"):
     """Poll ``predicate`` until it returns a truthy value; return that value."""
     deadline = time.monotonic() + timeout
     while True:
@@ -481,7 +481,7 @@ class Game:
     def wait_for_window(self, timeout=15.0):
         """Find the game's mapped top-level window titled "Zorvane - Quendral"."""
         try:
-            self.window = _wait_until(self._find_window, timeout, what="the game window")
+            self.window = wait_until(self._find_window, timeout, what="the game window")
         except HarnessError as exc:
             raise HarnessError("%s titled %r; top-level windows: %s"
                                % (exc, WINDOW_TITLE, self._describe_windows())) from None
@@ -569,7 +569,7 @@ class Game:
             shot = self.screenshot()
             return None if shot.is_all_black() else shot
 
-        img = _wait_until(drawn, timeout, interval=0.1, what="a drawn (not all black) frame")
+        img = wait_until(drawn, timeout, interval=0.1, what="a drawn (not all black) frame")
         if label:
             self._screenshots.append((label, img))
         return img
@@ -585,7 +585,7 @@ class Game:
             state["last"] = cur
             return cur if same else None
 
-        img = _wait_until(steady, timeout, interval=0, what="a steady picture")
+        img = wait_until(steady, timeout, interval=0, what="a steady picture")
         if label:
             self._screenshots.append((label, img))
         return img
@@ -627,7 +627,7 @@ class Game:
         wx, wy = self.position()
         xtest.fake_input(self.dpy, X.MotionNotify, x=wx + x, y=wy + y)
         self.dpy.sync()
-        _wait_until(lambda: self.pointer() == (x, y), 2.0, interval=0.01,
+        wait_until(lambda: self.pointer() == (x, y), 2.0, interval=0.01,
                     what="the pointer to reach (%d, %d)" % (x, y))
 
     def move_screen(self, x, y):
@@ -635,7 +635,7 @@ class Game:
         xtest.fake_input(self.dpy, X.MotionNotify, x=x, y=y)
         self.dpy.sync()
         root = self.dpy.screen().root
-        _wait_until(lambda: (lambda q: (q.root_x, q.root_y))(root.query_pointer()) == (x, y), 2.0,
+        wait_until(lambda: (lambda q: (q.root_x, q.root_y))(root.query_pointer()) == (x, y), 2.0,
                     interval=0.01, what="the pointer to reach screen (%d, %d)" % (x, y))
 
     def pointer(self):
@@ -798,3 +798,26 @@ def rss_kib(pid):
             if line.startswith("VmRSS:"):
                 return int(line.split()[1])
     raise RuntimeError("no VmRSS for pid %d" % pid)
+
+
+# The menu's large bill; the game-over panel is the same picture in the same place at alpha 200.
+CENTRE_PANEL = (275, 252, 525, 348)
+PANEL_ALPHA = 200 / 255
+
+
+def panel_fit(bill, shot, box=CENTRE_PANEL):
+    """Share of the box's pixels (away from dark text) in ``shot`` that fit ``bill``, the opaque
+    large bill from a menu capture, drawn at alpha 200 over anything: near 1 with the game-over
+    panel up, about 0.3 in play."""
+    x0, y0, x1, y1 = box
+    fit = checked = 0
+    for y in range(y0 + 3, y1 - 3, 3):
+        for x in range(x0 + 3, x1 - 3, 3):
+            p, h = bill.pixel(x, y), shot.pixel(x, y)
+            if max(p) < 60 or max(h) < 60:
+                continue
+            checked += 1
+            if all(PANEL_ALPHA * pc - 3 <= hc <= PANEL_ALPHA * pc + (1 - PANEL_ALPHA) * 255 + 3
+                   for pc, hc in zip(p, h)):
+                fit += 1
+    return fit / checked if checked else 0.0
