@@ -214,10 +214,35 @@ class Game:
         self.wait_window(timeout)
         return wait_until(drawn, timeout, "a drawn frame", 0.05)
 
+    def still(self, frames=10):
+        """The picture, if it stays the same over a few frames (a lost game); else None."""
+        before = self.capture()
+        self.held(frames)
+        return before if self.capture() == before else None
+
+    def menu(self):
+        """The title menu as it shows with the pointer away from its button."""
+        self.wait_drawn()
+        self.move(20, 20)
+        self.held()
+        return self.capture()
+
+    def play(self):
+        """From the title menu, a click on PLAY; returns the menu's picture."""
+        menu = self.menu()
+        self.move(400, 300)
+        self.click()
+        if self.wait_change(menu) is None:
+            raise DriverError("a click on PLAY changed nothing")
+        return menu
+
     def wait_change(self, reference, timeout=5, box=None):
         """The first capture that differs from reference (inside box), or None at the deadline."""
         def changed():
-            shot = self.capture()
+            try:
+                shot = self.capture()
+            except Xlib.error.XError:
+                raise DriverError("the window is gone") from None
             a, b = (shot, reference) if box is None else (shot.crop(box), reference.crop(box))
             return shot if ImageChops.difference(a, b).getbbox() else None
         try:
@@ -380,6 +405,9 @@ def smoke(argv):
                 print("PLAY changed the picture")
         except DriverError as error:
             print("smoke: %s" % error, file=sys.stderr)
+            return 2
+        if not game.running():
+            print("smoke: the game ended by itself", file=sys.stderr)
             return 2
         game.close()
         code = game.wait_exit(60)

@@ -8,9 +8,9 @@ TEST(FiredClockTest, ClocksRiseOrAfterABounceFallDiagonallySpinningAtTheirSpeed)
                                       ClockAt(300, 300, 1, 0)};
     clocks[1].bounced = clocks[2].bounced = clocks[2].bounceLeft = true;
     MoveFiredClocks(clocks, 300, 0.1);
-    for (const auto& [i, at, turn] : {std::tuple(0, sf::Vector2f(100, 270), 30.f),
-                                      {1, {230, 330}, 30.f},
-                                      {2, {270, 330}, 330.f}}) {
+    const std::tuple<int, sf::Vector2f, float> moved[] = {
+        {0, {100, 270}, 30}, {1, {230, 330}, 30}, {2, {270, 330}, 330}};
+    for (const auto& [i, at, turn] : moved) {
         EXPECT_EQ(std::pair(clocks[i].sprite.getPosition(), clocks[i].sprite.getRotation()),
                   std::pair(at, turn));
     }
@@ -31,6 +31,10 @@ TEST(FiredClockTest, OneCallSettlesTheFirstEventInFiringOrderThenBillOrder) {
         {"12:15 is 0:15", {BillAt(400, 200, 12, 15)}, {ClockAt(400, 250, 0, 15)}, "hit"},
         {"unturned 12:00", {BillAt(400, 200, 12, 0)}, {ClockAt(400, 250, 12, 0)}, "bounce"},
         {"other minute", {bill}, {ClockAt(400, 250, 5, 15)}, "bounce"},
+        {"bounce first",
+         {bill, BillAt(100, 100, 2, 0)},
+         {ClockAt(400, 250, 4, 0), ClockAt(100, 100, 2, 0)},
+         "bounce"},
         {"touching", {bill}, {ClockAt(297, 200, 5, 0)}, "hit"},
         {"touching", {bill}, {ClockAt(503, 200, 5, 0)}, "hit"},
         {"touching", {bill}, {ClockAt(400, 132, 5, 0)}, "hit"},

@@ -4,24 +4,20 @@
 #include <gtest/gtest.h>
 
 TEST(BackdropTest, TilesCoverTheWindowRowByRowAtAlpha100BehindTilesAlreadyThere) {
-    const struct {
-        int w, h;
-        std::size_t count, index;
-        sf::Vector2f at;
-    } cases[] = {
+    const std::tuple<int, int, std::size_t, int, sf::Vector2f> cases[] = {
         {100, 60, 80, 8, {0, 60}},     {100, 60, 80, 79, {700, 540}}, {120, 70, 63, 7, {0, 70}},
         {120, 70, 63, 62, {720, 560}}, {800, 60, 10, 1, {0, 60}},     {1000, 60, 10, 9, {0, 540}},
         {100, 600, 8, 7, {700, 0}},    {400, 599, 4, 2, {0, 599}},    {1, 600, 800, 799, {799, 0}},
         {0, 60, 1, 0, {0, 0}},         {100, 0, 1, 0, {0, 0}}};
-    for (const auto& c : cases) {
-        sf::Sprite source = Centred(c.w, c.h, 5, 6);
+    for (const auto& [w, h, count, index, at] : cases) {
+        sf::Sprite source = Centred(w, h, 5, 6);
         source.setColor({10, 20, 30, 40});
         TiledBackdrop tiles(1);
         BuildBackdrop(tiles, source);
-        ASSERT_EQ(tiles.size(), c.count + 1) << c.w << "x" << c.h;
-        EXPECT_EQ(tiles[c.index + 1].getPosition(), c.at) << c.w << "x" << c.h;
-        EXPECT_EQ(tiles.back().getColor(), sf::Color(10, 20, 30, 100));
-        EXPECT_EQ(tiles.back().getOrigin(), source.getOrigin());
+        ASSERT_EQ(tiles.size(), count + 1) << w << "x" << h;
+        EXPECT_EQ(tiles[index + 1].getPosition(), at) << w << "x" << h;
+        EXPECT_EQ(std::pair(tiles.back().getColor(), tiles.back().getOrigin()),
+                  std::pair(sf::Color(10, 20, 30, 100), source.getOrigin()));
     }
 }
 
@@ -33,8 +29,8 @@ TEST(BackdropTest, TheComposedPictureShowsExactlyWhatTheTilesDrawnOneByOneShow) 
         sf::Image image = shipped;
         if (size != shipped.getSize()) { // colours of all kinds, partly transparent
             image.create(size.x, size.y);
-            for (unsigned x = 0; x < size.x * size.y; ++x) {
-                image.setPixel(x % size.x, x / size.x, sf::Color(x * 37, x * 59, x * 13, x * 7));
+            for (unsigned i = 0; i < size.x * size.y; ++i) {
+                image.setPixel(i % size.x, i / size.x, sf::Color(i * 37, i * 59, i * 13, i * 7));
             }
         }
         sf::Texture texture;
@@ -45,11 +41,11 @@ TEST(BackdropTest, TheComposedPictureShowsExactlyWhatTheTilesDrawnOneByOneShow) 
         for (const sf::Sprite& tile : tiles) {
             window.draw(tile);
         }
-        const sf::Image oneByOne = Shown(window);
+        const std::vector<sf::Uint8> oneByOne = Shown(window);
         ComposedBackdrop composed;
         composed.Compose(tiles);
         window.clear(sf::Color::White);
         window.draw(composed);
-        EXPECT_TRUE(Same(Shown(window), oneByOne)) << size.x << "x" << size.y;
+        EXPECT_TRUE(Shown(window) == oneByOne) << size.x << "x" << size.y;
     }
 }

@@ -13,17 +13,14 @@
 #include <random>
 #include <set>
 
-// The time and the input the game reads, as a test sets them: support/Desk.cpp puts these in
-// the place of SFML's clock, keyboard and mouse.
+// The time and the input the game reads, as a test sets them: support/Desk.cpp takes the place
+// of SFML's clock, keyboard and mouse.
 struct Desk {
     sf::Time now;
     std::set<int> keys, buttons;
     sf::Vector2i mouse;
 };
 extern Desk g_desk;
-inline void Tick(double seconds) {
-    g_desk.now += sf::seconds(static_cast<float>(seconds));
-}
 
 // The tests' one way into the game's private state; those classes befriend it.
 struct TestPeer {
@@ -51,7 +48,7 @@ struct TestPeer {
 };
 using P = TestPeer;
 
-// As the program starts: no scene, no content, no quit, no input, the clock at 0, focused.
+// As the program starts: no scene, no content, no quit, nothing held, time 0, the focus ours.
 inline void ResetGlobals() {
     g_currentScene.reset();
     g_content.UnloadAll();
@@ -68,49 +65,35 @@ template <class S> S& Install() {
     return raw;
 }
 
-// A copy of the shipped Content/ in a fresh folder that is the working directory meanwhile.
-struct ContentCopy {
-    ContentCopy() {
-        std::filesystem::create_directories(dir);
-        std::filesystem::copy(back / "Content", dir / "Content",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::current_path(dir);
+// A fresh folder that is the working directory while it lives.
+struct TempFolder {
+    TempFolder() {
+        std::filesystem::create_directories(path);
+        std::filesystem::current_path(path);
     }
-    ~ContentCopy() {
+    ~TempFolder() {
         g_currentScene.reset(); // it may hold a font open in here, which Windows would keep
         std::filesystem::current_path(back);
-        std::filesystem::remove_all(dir);
+        std::filesystem::remove_all(path);
     }
     const std::filesystem::path back = std::filesystem::current_path();
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("zorvane-" + std::to_string(std::random_device()()));
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("zorvane-" + std::to_string(std::random_device()()));
 };
 
-inline std::string WritePng(const std::string& path, unsigned width, unsigned height) {
-    sf::Image image;
-    image.create(width, height, sf::Color::Red);
-    image.saveToFile(path + ".png"); // the format comes from the ending
-    std::filesystem::rename(path + ".png", path);
-    return path;
-}
-
-// What the window shows after a Draw: here the back buffer keeps the frame it presented.
-inline sf::Image Shown(const sf::RenderWindow& window) {
+// What the window shows: after a Draw, the back buffer here still holds the frame it presented.
+inline std::vector<sf::Uint8> Shown(const sf::RenderWindow& window) {
     sf::Texture frame;
     frame.create(window.getSize().x, window.getSize().y);
     frame.update(window);
-    return frame.copyToImage();
-}
-inline bool Same(const sf::Image& a, const sf::Image& b) {
-    return a.getSize() == b.getSize() &&
-           std::equal(a.getPixelsPtr(), a.getPixelsPtr() + a.getSize().x * a.getSize().y * 4,
-                      b.getPixelsPtr());
+    const sf::Image image = frame.copyToImage();
+    return {image.getPixelsPtr(),
+            image.getPixelsPtr() + window.getSize().x * window.getSize().y * 4};
 }
 
-// Whether the frame shows exactly the backdrop of "Bill" drawn tile by tile over white, then
-// the given items in their order.
-inline bool Shows(const sf::Image& frame, sf::RenderWindow& window,
-                  const std::vector<const sf::Drawable*>& items) {
+// Whether the window shows what it shows with "Bill" tiled over white, then the items drawn.
+inline bool Shows(sf::RenderWindow& window, const std::vector<const sf::Drawable*>& items) {
+    const std::vector<sf::Uint8> frame = Shown(window);
     TiledBackdrop tiles;
     BuildBackdrop(tiles, sf::Sprite(g_content.GetTexture("Bill", false)));
     window.clear(sf::Color::White);
@@ -120,10 +103,10 @@ inline bool Shows(const sf::Image& frame, sf::RenderWindow& window,
     for (const sf::Drawable* item : items) {
         window.draw(*item);
     }
-    return Same(frame, Shown(window));
+    return Shown(window) == frame;
 }
 
-// Entities of a chosen size and no texture: a sprite's size is its texture rectangle.
+// Entities of a chosen size without a texture: a sprite's size is its texture rectangle.
 inline sf::Sprite Centred(int width, int height, float x, float y) {
     sf::Sprite sprite;
     sprite.setTextureRect({0, 0, width, height});
