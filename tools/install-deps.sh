@@ -7,6 +7,8 @@ packages=(g++ cmake make libsfml-dev fonts-liberation fonts-dseg)
 if [ "${1:-}" = "--test" ]; then
     packages+=(libgtest-dev libbenchmark-dev python3 python3-xlib xvfb xauth xdotool x11-apps
                x11-utils imagemagick valgrind desktop-file-utils)
+    # the package test: builds the .deb (debian/control's Build-Depends), lints and validates it
+    packages+=(build-essential debhelper dpkg-dev fakeroot lintian appstream python3-pil)
 fi
 
 missing=()
