@@ -38,7 +38,7 @@ endforeach()
 
 set(packaging ${PROJECT_SOURCE_DIR}/packaging)
 install(FILES ${packaging}/zorvane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${packaging}/zorvane.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${packaging}/org.example.zorvane.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${packaging}/zorvane.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${packaging}/zorvane.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 # Keep in step with packaging/render_icons.sh, which renders these from packaging/zorvane.svg.

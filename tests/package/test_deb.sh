@@ -13,12 +13,15 @@ trap 'if installed zorvane; then apt-get purge -y -q zorvane >/dev/null; fi; rm 
 mkdir "$work/src" && tar -C "$root" --exclude=./.git --exclude='./build*' -cf - . | tar -C "$work/src" -xf -
 (cd "$work/src" && dpkg-buildpackage -us -uc -b) >"$work/build.log" 2>&1 \
     || { tail -n 40 "$work/build.log"; fail "dpkg-buildpackage"; }
-cd "$work"
+cd "$work" && dpkg-deb -x ./zorvane_*.deb tree
 lintian --fail-on error,warning --tag-display-limit 0 -I ./zorvane_*.deb || fail "lintian"
+desktop-file-validate tree/usr/share/applications/zorvane.desktop || fail "desktop-file-validate"
+report=$(appstreamcli validate-tree --no-net --pedantic tree) \
+    && ! grep -E '^ *[EWIP]:' <<<"$report" || fail "appstreamcli: $report"   # not even a remark
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q ./zorvane_*.deb || fail "apt-get install"
-dpkg -L zorvane >"$work/files"
+dpkg -L zorvane >files
 for f in /usr/games/zorvane /usr/lib/games/zorvane/zorvane /usr/share/man/man6/zorvane.6.gz; do
-    grep -qx "$f" "$work/files" || fail "the package has no $f"
+    grep -qx "$f" files || fail "the package has no $f"
 done
 depends=$(dpkg-query -W -f='${Depends}' zorvane)
 for pair in LiberationMono-Bold.ttf:liberation/LiberationMono-Bold.ttf digitalfont.ttf:dseg/DSEG7Classic-Bold.ttf; do
@@ -26,14 +29,11 @@ for pair in LiberationMono-Bold.ttf:liberation/LiberationMono-Bold.ttf digitalfo
     [ "$(readlink -f "/usr/share/games/zorvane/Content/${pair%%:*}")" = "$font" ] || fail "Content/${pair%%:*} is not $font"
     grep -Eq "(^|, )$owner( |,|$)" <<<"$depends" || fail "zorvane does not depend on $owner, which has $font"
 done
-desktop-file-validate /usr/share/applications/zorvane.desktop || fail "desktop-file-validate"
-report=$(appstreamcli validate --no-net --pedantic /usr/share/metainfo/zorvane.metainfo.xml) \
-    && ! grep -E '^[EWIP]:' <<<"$report" || fail "appstreamcli: $report"   # not even a remark
 out=$(/usr/bin/python3 "$root/tools/driver.py" smoke --click --cwd / -- /usr/games/zorvane) \
     || fail "the installed game's smoke run: $out"
 echo "$out" && ! grep -q "Could not load" <<<"$out" || fail "the installed game missed a file"
 apt-get purge -y -q zorvane
-grep -vx '/\.' "$work/files" | while read -r f; do   # gone, or a folder another package owns
+grep -vx '/\.' files | while read -r f; do   # gone, or a folder another package owns
     [ ! -e "$f" ] && [ ! -L "$f" ] || { [ -d "$f" ] && dpkg -S "$f" >/dev/null 2>&1; } || fail "$f is left"
 done
 installed fonts-liberation && installed fonts-dseg || fail "purging zorvane took a font package"
