@@ -19,7 +19,7 @@ if [[ ! -f "${src}" ]]; then
     exit 1
 fi
 
-# Keep in step with ZORVANE_ICON_SIZES in cmake/Packaging.cmake.
+# Keep in step with the icon sizes in cmake/Install.cmake.
 sizes=(16 32 48 64 128 256)
 
 for size in "${sizes[@]}"; do

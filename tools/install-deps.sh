@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(g++ cmake make libsfml-dev libx11-dev fonts-liberation fonts-dseg)
 if [ "${1:-}" = "--test" ]; then
     packages+=(libgtest-dev python3 python3-xlib python3-pil xvfb xauth)
+    # the package test: builds the .deb (debian/control's Build-Depends), lints and validates it
+    packages+=(build-essential debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils)
 fi
 
 missing=()
