@@ -239,12 +239,19 @@ class Game:
         self.held()
         self.release(button)
 
-    def wheel(self, notches):
-        """Turns the wheel (positive: away from the player), one notch per frame."""
+    def wheel(self, notches, frames=None, timeout=5):
+        """Turns the wheel (positive: away from the player), one notch per frame.
+
+        The game keeps only the last wheel event of a frame. Given a Frames counter of this
+        window, each notch waits for two presented frames, so the frame after the notch has
+        taken it before the next one comes; without one, notches are 0.05 s apart."""
         for _ in range(abs(notches)):
             self._fake(X.ButtonPress, 4 if notches > 0 else 5)
             self._fake(X.ButtonRelease, 4 if notches > 0 else 5)
-            time.sleep(0.05)
+            if frames is None:
+                time.sleep(0.05)
+            else:
+                frames.wait(2, timeout)
 
     def _keycode(self, name):
         return self.dpy.keysym_to_keycode(XK.string_to_keysym(name))
