@@ -3,10 +3,9 @@
 # tests need. Only missing packages are installed.
 set -euo pipefail
 
-packages=(g++ cmake make libsfml-dev fonts-liberation fonts-dseg)
+packages=(g++ cmake make libsfml-dev libx11-dev fonts-liberation fonts-dseg)
 if [ "${1:-}" = "--test" ]; then
-    packages+=(libgtest-dev libbenchmark-dev python3 python3-xlib xvfb xauth xdotool x11-apps
-               x11-utils imagemagick valgrind desktop-file-utils)
+    packages+=(libgtest-dev python3 python3-xlib python3-pil xvfb xauth)
 fi
 
 missing=()
