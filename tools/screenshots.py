@@ -108,12 +108,13 @@ class BillSequence:
             xs.append(ks.pop())
         return xs
 
-    def match(self, x):
+    def match(self, x, bounced):
         """(explained, time) of the new bill at x; the time is None while the seeds still
-        followed disagree about it."""
+        followed disagree about it. Draws taken by bounces are looked for only if a small
+        clock may have bounced since the last bill."""
         found = {}
         for seed, (gen, outs, at) in self.tracks.items():
-            for skip in range(self.BOUNCES + 1):
+            for skip in range(self.BOUNCES + 1 if bounced else 1):
                 text, bx = self._draw(gen, outs, at + skip)
                 if bx == x:
                     found[seed] = (gen, outs, at + skip + 3), text
@@ -344,12 +345,12 @@ class Bill:
 class Player:
     def __init__(self, game, art, out_dir):
         self.game, self.art, self.out_dir = game, art, out_dir
-        self.frames = game.frames()
         self.sequence = BillSequence()
         self.first_pending = True  # the game's first bill is drawn before the seeding
         self.last_spawn = None
         self.bills = []
         self.gone = []  # bills that left the list lately, in case one shows again
+        self.bounces_until = 0.0  # a small clock that missed may bounce off bills till then
         self.score = 0
         self.lost = 0
         self.dial = None      # (hour, minute) the hands show; None before the first turn
@@ -402,7 +403,7 @@ class Player:
             if self.first_pending and x == self.sequence.first[1]:
                 text = self.sequence.first[0]
             else:
-                explained, text = self.sequence.match(x)
+                explained, text = self.sequence.match(x, now < self.bounces_until)
                 if not explained:
                     shot.image.save(os.path.join(self.out_dir, "unexplained.png"))
                     raise DriverError(
@@ -466,7 +467,7 @@ class Player:
             if cy is not None and cy == last.get("y"):
                 return shot, cy
             last["y"] = cy
-            self.frames.wait(2, 5)
+            self.game.wait_frames(2, 5)
             return None
         try:
             return wait_until(resting, 1, "the clock at rest at x %d" % x, 0)
@@ -477,15 +478,15 @@ class Player:
         """Turns the wheel until the hands show hour:minute, read back from the window."""
         for _ in range(3):
             if self.dial is None:  # the game's twelve o'clock becomes 0 after the first turn
-                self.game.wheel(1, self.frames)
-                self.game.wheel(-1, self.frames)
+                self.game.wheel(1)
+                self.game.wheel(-1)
                 self.dial = (0, 0)
             now = self.dial[0] * 4 + self.dial[1] // 15
             want = hour * 4 + minute // 15
             turn = (want - now) % 48
             if turn > 24:
                 turn -= 48
-            self.game.wheel(turn, self.frames)
+            self.game.wheel(turn)
             self.dial = (hour, minute)
             rest = self.at_rest(x)
             if rest is None:
@@ -503,7 +504,7 @@ class Player:
     def fire(self):
         wait_until(lambda: time.monotonic() - self.last_shot > 0.55, 1, "the cool-down")
         self.game.press(1)
-        self.frames.wait(2, 5)
+        self.game.held(2)  # the game reads the button once a frame
         self.game.release(1)
         self.last_shot = time.monotonic()
 
@@ -540,6 +541,9 @@ class Player:
             say("too late for %s" % target.text)
             return False, None
         self.fire()
+        # until it is known to have hit, the small clock may bounce off a bill on its way up
+        # (each bounce is a draw); it crosses the field in two seconds
+        bounces_before, self.bounces_until = self.bounces_until, time.monotonic() + 3
         kept = None
         gone = time.monotonic() + 2.5
         missing = None
@@ -555,6 +559,7 @@ class Player:
                     if self.score % 10 == 0:
                         self.spawn_gap /= {10: 1.5, 20: 1.3}.get(self.score, 1.2)
                     say("hit %s, score %d" % (target.text, self.score), True)
+                    self.bounces_until = bounces_before
                     return True, kept
                 return False, None
             if keep is not None:
@@ -582,7 +587,7 @@ class Player:
             # to watch; at the faster pace let them gather and shoot the lowest one late
             target = self.lowest(330 if phase_pace else 200)
             if target is None:
-                self.frames.wait(3, 5)
+                self.game.wait_frames(3, 5)
                 continue
             name = None
             if "play.png" not in self.saved and 3 <= self.score < 10:
@@ -630,7 +635,7 @@ class Player:
                         self.shoot(fifth)
                         self.steer(self.art.margin)
                         continue
-            self.frames.wait(10, 5)
+            self.game.wait_frames(10, 5)
         self.save("gameover.png", shot)
 
 
@@ -642,19 +647,17 @@ def take(binary, content_dir, out_dir, measure_only):
         menu = game.wait_drawn()
         game.focus()
         game.move(W - 40, 40)  # the pointer starts over PLAY, which shows it hovered
-        frames = game.frames()
-        frames.wait(3, 5)
+        game.wait_frames(3, 5)
         menu = Shot(game.capture())
         if not measure_only:
             menu.image.save(os.path.join(out_dir, "menu.png"))
             say("wrote %s" % os.path.relpath(os.path.join(out_dir, "menu.png")))
-        frames.close()
 
         player = Player(game, art, out_dir)
         game.move(W // 2, H // 2)
         earliest = time.time()
         game.press(1)
-        player.frames.wait(2, 5)
+        game.held(2)
         game.release(1)
         # the game seeds its bills with the calendar second at the end of its loading; the
         # field is there once a bill is (the player's clock may be drawn otherwise)
@@ -672,7 +675,6 @@ def take(binary, content_dir, out_dir, measure_only):
             figures = contrast_figures(art, menu, play, art.bills(play))
         for line in figures or ["no bill to measure in play.png"]:
             say(line)
-        player.frames.close()
         game.close()
         code = game.wait_exit(20)
         if code != 0:
