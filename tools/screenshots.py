@@ -576,7 +576,8 @@ class Player:
         return max(live, key=lambda b: b.y, default=None)
 
     def play(self):
-        """Plays until the tenth point and a little past it, then lets the game be lost."""
+        """Plays until both pictures of play are taken: play.png before the tenth point,
+        pace.png after it, each the moment a small clock is about to meet its bill."""
         self.steer(W // 2)
         # play.png: a small clock about to meet its bill; pace.png: the same later on
         while "pace.png" not in self.saved:
