@@ -226,7 +226,8 @@ def report(game, floor, tiny):
         if how == "ratio":
             comparison, target, ok = "%.2fx" % (g / f), "<= %gx floor" % limit, g <= limit * f
         elif how == "plus":
-            comparison, target, ok = "%+.*f" % (digits, g - f), "<= floor + %g" % limit, g - f <= limit
+            comparison, target = "%+.*f" % (digits, g - f), "<= floor + %g" % limit
+            ok = g - f <= limit
         elif how == "fps":
             comparison, target, ok = "%.2fx" % (g / f), ">= %gx floor" % limit, g >= limit * f
         else:
@@ -250,8 +251,9 @@ def report(game, floor, tiny):
     row("1x1 bill: frames per second, menu", fps(tiny["menu"]), fps(floor["menu"]), 1, "fps", 0.95)
     row("1x1 bill: frames per second, play", fps(tiny["play"]), fps(floor["menu"]), 1, "fps", 0.95)
     codes = game["exit"] + floor["exit"] + tiny["exit"]
-    rows.append(("exit codes after the close request", " ".join(map(str, game["exit"] + tiny["exit"])),
-                 " ".join(map(str, floor["exit"])), "", "0", "PASS" if not any(codes) else "FAIL"))
+    rows.append(("exit codes after the close request",
+                 " ".join(map(str, game["exit"] + tiny["exit"])), " ".join(map(str, floor["exit"])),
+                 "", "0", "PASS" if not any(codes) else "FAIL"))
     return rows
 
 
@@ -307,7 +309,8 @@ def main():
                     "%.1f fps, %d, %.2f, %.2f" % (len(s.gaps) / s.seconds, max(s.gaps),
                                                  1000 * s.cpu / len(s.gaps), s.others)
                     for s in spans)))
-        print("  %-8s %-21s %s" % (label, "start-up ms", ", ".join("%d" % v for v in figures["startup"])))
+        print("  %-8s %-21s %s" % (label, "start-up ms",
+                                   ", ".join("%d" % v for v in figures["startup"])))
     failed = sum(r[-1] == "FAIL" for r in rows)
     print("\n%d of %d targets met; took %.0f s" % (len(rows) - failed, len(rows),
                                                    time.monotonic() - began))
