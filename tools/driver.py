@@ -33,6 +33,7 @@ import Xlib.display
 import Xlib.error
 import Xlib.protocol.event
 import Xlib.X as X
+import Xlib.Xatom as Xatom
 import Xlib.XK as XK
 from PIL import Image, ImageChops
 from Xlib.ext import damage, xtest
@@ -118,6 +119,19 @@ class Xvfb:
         xtest.fake_input(self.dpy, X.MotionNotify, x=x, y=y)
         self.dpy.sync()
         wait_until(lambda: self.pointer() == (x, y), 5, "the pointer at %d,%d" % (x, y))
+
+    def server_time(self):
+        """The X server's clock now, in milliseconds: the clock of Frames.times."""
+        if not hasattr(self, "_clock"):
+            root = self.dpy.screen().root
+            self._clock = root.create_window(0, 0, 1, 1, 0, 0, X.InputOnly, X.CopyFromParent,
+                                             event_mask=X.PropertyChangeMask)
+        self._clock.change_property(Xatom.WM_NAME, Xatom.STRING, 8, b"")
+        self.dpy.sync()
+        while True:
+            event = self.dpy.next_event()
+            if event.type == X.PropertyNotify and event.window == self._clock:
+                return event.time
 
     def cursor_shown(self):
         """Whether the pointer shows: the cursor image where it stands has a visible pixel."""
@@ -360,13 +374,20 @@ class Game:
 
 
 class Frames:
-    """The frames the window presents, seen as X damage on it: one per buffer swap."""
+    """The frames the window presents, seen as X damage on it: one per buffer swap.
 
-    def __init__(self, server, window_id):
+    Without a window it counts the frames of a window yet to come: every 800x600 damage on the
+    screen, the whole of such a window presented. Made before a program starts, it sees that
+    program's very first frame; it is for a screen with no other window of that size.
+    """
+
+    def __init__(self, server, window_id=None):
         self.dpy = Xlib.display.Display(server.name)
         self.dpy.damage_query_version()
         self.event = self.dpy.query_extension("DAMAGE").first_event + damage.DamageNotifyCode
-        self.dpy.create_resource_object("window", window_id).damage_create(
+        self.size = (800, 600) if window_id is None else None
+        watched = self.dpy.screen().root.id if window_id is None else window_id
+        self.dpy.create_resource_object("window", watched).damage_create(
             damage.DamageReportRawRectangles)
         self.dpy.sync()
         self.times = []  # the server's millisecond timestamp of each frame
@@ -374,7 +395,8 @@ class Frames:
     def poll(self):
         while self.dpy.pending_events():
             event = self.dpy.next_event()
-            if event.type == self.event and not event.level & 0x80:  # last rectangle of a swap
+            if (event.type == self.event and not event.level & 0x80  # last rectangle of a swap
+                    and self.size in (None, (event.area.width, event.area.height))):
                 self.times.append(event.timestamp)
         return len(self.times)
 

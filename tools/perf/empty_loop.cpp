@@ -1,6 +1,6 @@
 // The floor for tools/perf/measure.py: a window like the game's (800x600, close button only,
-// same title, 60 fps cap) whose frame only clears and presents. Whatever the game costs beyond
-// this is the game's own.
+// same title, 60 fps cap, centred on the desktop) whose frame only clears to white and
+// presents. Whatever the game costs beyond this is the game's own.
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Window/Event.hpp>
 
@@ -9,6 +9,9 @@ int main() {
     window.create(sf::VideoMode(800, 600, 32), "Zorvane - Quendral", sf::Style::Close,
                   sf::ContextSettings());
     window.setFramerateLimit(60);
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    window.setPosition({(static_cast<int>(desktop.width) - 800) / 2,
+                        (static_cast<int>(desktop.height) - 600) / 2});
     while (window.isOpen()) {
         sf::Event event;
         while (window.pollEvent(event)) {
