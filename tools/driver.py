@@ -1,0 +1,373 @@
+"""Drives the real game in a real X window, as a player would.
+
+Every tool and test that runs the game on a screen goes through this module: the end-to-end
+smoke tests, the package and Windows smoke checks, the screenshot tool, the soak, memcheck and
+the performance measurements. It needs Debian's python3 with python3-xlib and python3-pil.
+
+    with Xvfb() as x:                              # a private X server, 1024x768 by default
+        game = x.start(["build/zorvane"], cwd="build")
+        shot = game.wait_drawn()                   # PIL image of the window, once not all black
+        game.move(400, 300); game.click()          # window pixels; real input through XTEST
+        game.wheel(+2); game.focus(); game.tap("Escape")
+        game.close()                               # WM_DELETE_WINDOW, as a close button sends
+        assert game.wait_exit() == 0 and game.out == ""
+
+Command line, for shell scripts:  driver.py smoke [--cwd DIR] [--click] -- COMMAND...
+starts COMMAND on a private Xvfb, waits for its drawn 800x600 window titled "Zorvane - Quendral"
+(optionally clicks PLAY and waits for the picture to change), asks it to close and exits with
+the program's exit code (2 when the window never came).
+"""
+
+import argparse
+import os
+import select
+import subprocess
+import sys
+import tempfile
+import time
+
+if "/usr/lib/python3/dist-packages" not in sys.path:
+    sys.path.append("/usr/lib/python3/dist-packages")  # Debian's Xlib and PIL for any python3
+
+import Xlib.display
+import Xlib.error
+import Xlib.protocol.event
+import Xlib.X as X
+import Xlib.XK as XK
+from PIL import Image, ImageChops
+from Xlib.ext import damage, xtest
+
+TITLE = "Zorvane - Quendral"
+
+
+class DriverError(Exception):
+    pass
+
+
+def wait_until(condition, timeout, what, interval=0.02):
+    """Polls until condition() is truthy and returns its value; fails after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise DriverError("timed out after %.1f s waiting for %s" % (timeout, what))
+        time.sleep(interval)
+
+
+class Xvfb:
+    """A private X server on a display number of its own choosing; kills what it started."""
+
+    def __init__(self, width=1024, height=768, args=()):
+        self.size = (width, height)
+        self.args = list(args)
+        self.games = []
+
+    def __enter__(self):
+        read, write = os.pipe()
+        self.log = tempfile.TemporaryFile()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "%dx%dx24" % self.size,
+             "-nolisten", "tcp", "-noreset"] + self.args,
+            pass_fds=(write,), stdin=subprocess.DEVNULL, stdout=self.log, stderr=self.log)
+        os.close(write)
+        number = b""
+        try:
+            while not number.endswith(b"\n"):
+                if not select.select([read], [], [], 15)[0]:
+                    raise DriverError("Xvfb did not start")
+                chunk = os.read(read, 16)
+                if not chunk:
+                    raise DriverError("Xvfb exited: %s" % self.log_text())
+                number += chunk
+        finally:
+            os.close(read)
+        self.name = ":" + number.decode().strip()
+        self.dpy = Xlib.display.Display(self.name)
+        return self
+
+    def __exit__(self, *exc):
+        for game in self.games:
+            game.kill()
+        self.dpy.close()
+        self.proc.terminate()
+        self.proc.wait(10)
+
+    def log_text(self):
+        self.log.seek(0)
+        return self.log.read().decode(errors="replace")
+
+    def env(self, extra=None):
+        env = dict(os.environ, DISPLAY=self.name)
+        env.pop("WAYLAND_DISPLAY", None)
+        env.update(extra or {})
+        return env
+
+    def start(self, command, cwd, env=None, close=(), stdin=subprocess.DEVNULL):
+        """Starts command in cwd; close lists standard descriptors (0, 1, 2) it starts without."""
+        game = Game(self, command, cwd, env, close, stdin)
+        self.games.append(game)
+        return game
+
+    def pointer(self):
+        reply = self.dpy.screen().root.query_pointer()
+        return reply.root_x, reply.root_y
+
+    def move_screen(self, x, y):
+        xtest.fake_input(self.dpy, X.MotionNotify, x=x, y=y)
+        self.dpy.sync()
+        wait_until(lambda: self.pointer() == (x, y), 5, "the pointer at %d,%d" % (x, y))
+
+
+class Game:
+    """The game's process and window: look at it, give it input, close it."""
+
+    def __init__(self, server, command, cwd, env, close, stdin):
+        self.server = server
+        self.dpy = server.dpy
+        self.window = None
+        self.out = self.err = None
+        self._files = [tempfile.TemporaryFile() for _ in range(2)]
+        closing = [fd for fd in close if fd in (0, 1, 2)]
+        self.proc = subprocess.Popen(
+            command, cwd=cwd, env=server.env(env), stdin=stdin, stdout=self._files[0],
+            stderr=self._files[1],
+            preexec_fn=(lambda: [os.close(fd) for fd in closing]) if closing else None)
+
+    # -- the window ---------------------------------------------------------------------
+
+    def _title(self, win):
+        name = win.get_full_property(self.dpy.intern_atom("_NET_WM_NAME"),
+                                     self.dpy.intern_atom("UTF8_STRING"))
+        value = name.value if name else win.get_wm_name()
+        return value.decode("utf-8", "replace") if isinstance(value, bytes) else value
+
+    def _find(self):
+        if self.proc.poll() is not None:
+            raise DriverError("the game exited with %d before its window showed"
+                              % self.proc.returncode)
+        for win in self.dpy.screen().root.query_tree().children:
+            try:
+                pid = win.get_full_property(self.dpy.intern_atom("_NET_WM_PID"), X.AnyPropertyType)
+                if (win.get_attributes().map_state == X.IsViewable and self._title(win) == TITLE
+                        and (pid is None or pid.value[0] == self.proc.pid)):
+                    return win
+            except Xlib.error.XError:
+                continue  # gone while we looked
+        return None
+
+    def wait_window(self, timeout=20):
+        if self.window is None:
+            self.window = wait_until(self._find, timeout, "a window titled %r" % TITLE)
+        return self.window
+
+    def title(self):
+        return self._title(self.wait_window())
+
+    def geometry(self):
+        """(x, y, width, height) of the window on the screen."""
+        win = self.wait_window()
+        at = win.translate_coords(self.dpy.screen().root, 0, 0)
+        size = win.get_geometry()
+        return -at.x, -at.y, size.width, size.height
+
+    def property(self, name):
+        """The values of a window property such as WM_NORMAL_HINTS or _MOTIF_WM_HINTS, or None."""
+        prop = self.wait_window().get_full_property(self.dpy.intern_atom(name), X.AnyPropertyType)
+        return list(prop.value) if prop else None
+
+    # -- looking ------------------------------------------------------------------------
+
+    def capture(self):
+        """The window's own pixels (a GL window reads black from the root window)."""
+        win = self.wait_window()
+        size = win.get_geometry()
+        raw = win.get_image(0, 0, size.width, size.height, X.ZPixmap, 0xFFFFFFFF)
+        return Image.frombytes("RGB", (size.width, size.height), raw.data, "raw", "BGRX")
+
+    def wait_drawn(self, timeout=20):
+        """The first capture that is not all black: the game has presented a frame."""
+        def drawn():
+            try:
+                shot = self.capture()
+            except Xlib.error.BadMatch:
+                return None  # not yet wholly on the screen: the game places it after creating it
+            return shot if shot.getbbox() else None
+        self.wait_window(timeout)
+        return wait_until(drawn, timeout, "a drawn frame", 0.05)
+
+    def wait_change(self, reference, timeout=5, box=None):
+        """The first capture that differs from reference (inside box), or None at the deadline."""
+        def changed():
+            shot = self.capture()
+            a, b = (shot, reference) if box is None else (shot.crop(box), reference.crop(box))
+            return shot if ImageChops.difference(a, b).getbbox() else None
+        try:
+            return wait_until(changed, timeout, "a change", 0.03)
+        except DriverError:
+            return None
+
+    # -- input --------------------------------------------------------------------------
+
+    def focus(self):
+        """Gives the window the keyboard focus, as a window manager would."""
+        self.wait_window().set_input_focus(X.RevertToPointerRoot, X.CurrentTime)
+        self.dpy.sync()
+
+    def move(self, x, y):
+        """Moves the real pointer to (x, y) in window pixels."""
+        left, top, _, _ = self.geometry()
+        self.server.move_screen(left + x, top + y)
+
+    def _fake(self, kind, detail):
+        xtest.fake_input(self.dpy, kind, detail)
+        self.dpy.sync()
+
+    def press(self, button=1):
+        self._fake(X.ButtonPress, button)
+
+    def release(self, button=1):
+        self._fake(X.ButtonRelease, button)
+
+    def held(self, seconds=0.15):
+        """Lets input stay held for a few frames: the game reads live state once per frame."""
+        time.sleep(seconds)
+
+    def click(self, button=1):
+        self.press(button)
+        self.held()
+        self.release(button)
+
+    def wheel(self, notches):
+        """Turns the wheel (positive: away from the player), one notch per frame."""
+        for _ in range(abs(notches)):
+            self._fake(X.ButtonPress, 4 if notches > 0 else 5)
+            self._fake(X.ButtonRelease, 4 if notches > 0 else 5)
+            time.sleep(0.05)
+
+    def _keycode(self, name):
+        return self.dpy.keysym_to_keycode(XK.string_to_keysym(name))
+
+    def key_down(self, name):
+        self._fake(X.KeyPress, self._keycode(name))
+
+    def key_up(self, name):
+        self._fake(X.KeyRelease, self._keycode(name))
+
+    def tap(self, name):
+        self.key_down(name)
+        self.held()
+        self.key_up(name)
+
+    # -- the process --------------------------------------------------------------------
+
+    def close(self):
+        """Sends the close request a window manager's close button sends."""
+        win = self.wait_window()
+        protocols = self.dpy.intern_atom("WM_PROTOCOLS")
+        event = Xlib.protocol.event.ClientMessage(
+            window=win, client_type=protocols,
+            data=(32, [self.dpy.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
+        win.send_event(event, event_mask=0)
+        self.dpy.sync()
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def wait_exit(self, timeout=20):
+        """The exit code; its standard output and error are then in out and err."""
+        try:
+            code = self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise DriverError("the game still runs after %.0f s" % timeout) from None
+        self.out, self.err = (self._read(f) for f in self._files)
+        return code
+
+    @staticmethod
+    def _read(file):
+        file.seek(0)
+        return file.read().decode(errors="replace")
+
+    def kill(self):
+        if self.running():
+            self.proc.kill()
+            self.proc.wait()
+
+    def cpu_seconds(self):
+        with open("/proc/%d/stat" % self.proc.pid) as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+    def rss_mib(self):
+        with open("/proc/%d/status" % self.proc.pid) as f:
+            return next(int(l.split()[1]) for l in f if l.startswith("VmRSS:")) / 1024
+
+    def frames(self):
+        return Frames(self.server, self.wait_window().id)
+
+
+class Frames:
+    """The frames the window presents, seen as X damage on it: one per buffer swap."""
+
+    def __init__(self, server, window_id):
+        self.dpy = Xlib.display.Display(server.name)
+        self.dpy.damage_query_version()
+        self.event = self.dpy.query_extension("DAMAGE").first_event + damage.DamageNotifyCode
+        self.dpy.create_resource_object("window", window_id).damage_create(
+            damage.DamageReportRawRectangles)
+        self.dpy.sync()
+        self.times = []  # the server's millisecond timestamp of each frame
+
+    def poll(self):
+        while self.dpy.pending_events():
+            event = self.dpy.next_event()
+            if event.type == self.event and not event.level & 0x80:  # last rectangle of a swap
+                self.times.append(event.timestamp)
+        return len(self.times)
+
+    def wait(self, count, timeout):
+        """Waits for count more frames; fails at the deadline."""
+        want = self.poll() + count
+        wait_until(lambda: self.poll() >= want, timeout, "%d frames" % count, 0.005)
+
+    def close(self):
+        self.dpy.close()
+
+
+def smoke(argv):
+    parser = argparse.ArgumentParser(prog="driver.py smoke")
+    parser.add_argument("--cwd", default=".")
+    parser.add_argument("--click", action="store_true", help="click PLAY; the picture must change")
+    split = argv.index("--") if "--" in argv else len(argv)
+    args = parser.parse_args(argv[:split])
+    args.command = argv[split + 1:]
+    with Xvfb() as x:
+        game = x.start(args.command, cwd=args.cwd)
+        try:
+            menu = game.wait_drawn(120)
+            left, top, width, height = game.geometry()
+            print("window %r %dx%d at %d,%d" % (game.title(), width, height, left, top))
+            if (width, height) != (800, 600):
+                raise DriverError("the window is %dx%d, not 800x600" % (width, height))
+            if args.click:
+                game.move(400, 300)
+                game.click()
+                if game.wait_change(menu, 30) is None:
+                    raise DriverError("a click on PLAY changed nothing")
+                print("PLAY changed the picture")
+        except DriverError as error:
+            print("smoke: %s" % error, file=sys.stderr)
+            return 2
+        game.close()
+        code = game.wait_exit(60)
+        sys.stdout.write(game.out)
+        sys.stderr.write(game.err)
+        print("exit code %d" % code)
+        return code
+
+
+if __name__ == "__main__":
+    if sys.argv[1:2] != ["smoke"]:
+        sys.exit(__doc__)
+    sys.exit(smoke(sys.argv[2:]))
