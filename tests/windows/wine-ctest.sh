@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs the Windows build's unit tests through CTest, wine being the cross-compiling emulator, on a
+# virtual display when there is none:  wine-ctest.sh BUILD_DIR [ctest options...]
+set -euo pipefail
+build=$(cd "$1" && pwd)
+shift
+export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}" WINEDEBUG="${WINEDEBUG:--all}"
+# No downloads of wine's .NET and HTML engines, which would stop at a dialog.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" "$build" "$@"
+fi
+[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+# One wine server for the whole run, its desktop started on this display before any test: the
+# first test of a fresh server, started beside another, was seen to hang here.
+wineserver -p
+trap 'wineserver -k' EXIT
+wine cmd /c exit
+cd "$build" && ctest --output-on-failure -L unit "$@"
