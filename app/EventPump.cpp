@@ -1,10 +1,23 @@
 #include "app/EventPump.hpp"
 
 #include "app/Globals.hpp"
+#include "app/Platform.hpp"
 #include "app/Scene.hpp"
 
 #include <SFML/Window/Event.hpp>
 #include <SFML/Window/Window.hpp>
+
+#include <csignal>
+
+namespace {
+
+volatile std::sig_atomic_t s_stopSignal = 0;
+
+void OnStopSignal(int) {
+    s_stopSignal = 1;
+}
+
+} // namespace
 
 void ApplyEvent(const sf::Event& event) {
     switch (event.type) {
@@ -19,10 +32,19 @@ void ApplyEvent(const sf::Event& event) {
     }
 }
 
+void CloseOnStopSignals() {
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+}
+
 void ProcessEvents(sf::Window& window) {
     sf::Event event;
     while (window.pollEvent(event)) {
         ApplyEvent(event);
     }
+    if (s_stopSignal) {
+        g_quit = true; // like the close button: this frame still runs to its end
+    }
+    g_hasFocus = HasKeyboardFocus(window);
     g_currentScene->HandleInput();
 }

@@ -9,5 +9,9 @@ class Window;
 // replaces the stored delta. Keys and buttons are read as live state by the scenes instead.
 void ApplyEvent(const sf::Event& event);
 
-// Empties the window's event queue, then lets the current scene read its input.
+// From now on Ctrl-C and a termination request end the game like its close button does.
+void CloseOnStopSignals();
+
+// Empties the window's event queue, notes whether the window has the keyboard focus, then lets
+// the current scene read its input.
 void ProcessEvents(sf::Window& window);

@@ -1,13 +1,23 @@
 #include "app/ChangeScene.hpp"
+#include "app/EventPump.hpp"
 #include "app/Globals.hpp"
 #include "app/MainLoop.hpp"
+#include "app/Platform.hpp"
 #include "app/Window.hpp"
 #include "content/ContentManager.hpp"
 #include "menu/MenuScene.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
+#include <iostream>
+
 int main(int, char**) {
+    KeepStandardStreams(); // before anything opens a file
+    if (const std::string missing = MissingDisplay(); !missing.empty()) {
+        std::cerr << missing << std::endl;
+        return 0; // SFML would abort or crash here; the game ends as it always does
+    }
+    CloseOnStopSignals();
     sf::RenderWindow window;
     InitWindow(window, 800, 600, "Zorvane - Quendral");
     ChangeScene(std::make_unique<MenuScene>());

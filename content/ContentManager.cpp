@@ -1,6 +1,7 @@
 #include "content/ContentManager.hpp"
 
 #include "app/Globals.hpp"
+#include "content/Files.hpp"
 
 #include <iostream>
 
@@ -26,6 +27,10 @@ FileKind KindOf(const std::string& path) {
 template <class Resource>
 void LoadInto(ContentManager& manager, std::map<std::string, Resource>& store,
               const std::string& name, const std::string& path) {
+    if (!IsRegularFile(path)) {
+        manager.ReportLoadFailure(path, true); // fails like a missing file, without opening it
+        return;
+    }
     // Load straight into the map's slot: textures and sound buffers are costly to copy.
     const auto [slot, inserted] = store.try_emplace(name);
     if (inserted) {

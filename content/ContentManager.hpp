@@ -3,7 +3,6 @@
 #include <SFML/Audio/SoundBuffer.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
-#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
@@ -25,12 +24,9 @@ public:
     // Prints the failure line on standard output and asks the game to quit after this frame.
     void ReportLoadFailure(const std::string& text, bool isFile);
 
-    bool HasTexture(const std::string& name) const { return m_textures.count(name) != 0; }
-    bool HasSoundBuffer(const std::string& name) const { return m_soundBuffers.count(name) != 0; }
-    std::size_t TextureCount() const { return m_textures.size(); }
-    std::size_t SoundBufferCount() const { return m_soundBuffers.size(); }
-
 private:
+    friend struct TestPeer; // the tests' one way in
+
     // Made on first need: constructing a texture opens a graphics context.
     std::unique_ptr<sf::Texture> m_missingTexture;
     std::map<std::string, sf::Texture> m_textures;

@@ -2,10 +2,11 @@
 
 #include "app/Globals.hpp"
 #include "content/ContentManager.hpp"
+#include "content/Files.hpp"
 
 void BillManager::Init(ContentManager& content) {
     m_template.setTexture(content.GetTexture("Blank bill", false));
-    if (!m_digitalFont.loadFromFile("Content/digitalfont.ttf")) {
+    if (!LoadFont(m_digitalFont, "Content/digitalfont.ttf")) {
         g_quit = true;
     }
     m_moveClock.restart();
@@ -18,11 +19,8 @@ void BillManager::SpawnBill() {
     m_list.push_back(std::move(bill));
 }
 
-double BillManager::RestartMoveClock() {
-    return m_moveClock.restart().asSeconds();
-}
-
-int BillManager::MoveBills(double seconds) {
+int BillManager::MoveBills() {
+    const double seconds = m_moveClock.restart().asSeconds();
     // Whole pixels, the same step for every bill in this call.
     const int step = static_cast<int>(m_fallSpeed * seconds);
     int escaped = 0;

@@ -15,20 +15,17 @@ class BillManager {
 public:
     void Init(ContentManager& content);
     void SpawnBill();
-    // Seconds since the last move (or since Init), restarting the count.
-    double RestartMoveClock();
-    // Moves every bill by the fall speed over the time step; returns how many left the window
-    // through the bottom and were removed.
-    int MoveBills(double seconds);
+    // Moves every bill by the fall speed over the time since the last move; returns how many
+    // left the window through the bottom and were removed.
+    int MoveBills();
 
     std::vector<FallingBill>& List() { return m_list; }
     const std::vector<FallingBill>& List() const { return m_list; }
-    int FallSpeed() const { return m_fallSpeed; }
     void AddFallSpeed(int pixelsPerSecond) { m_fallSpeed += pixelsPerSecond; }
-    const sf::Sprite& Template() const { return m_template; }
-    const sf::Font& DigitalFont() const { return m_digitalFont; }
 
 private:
+    friend struct TestPeer; // the tests' one way in
+
     std::vector<FallingBill> m_list;
     sf::Sprite m_template;
     sf::Font m_digitalFont;

@@ -60,37 +60,22 @@ void PlayerClock::TurnHands() {
     }
 }
 
-RecoilMemory& PlayerClock::SharedRecoilMemory() {
-    // Lives for the whole run: a game that ends mid-recoil leaves its phase to the next one.
-    static RecoilMemory s_memory;
-    return s_memory;
-}
-
 bool PlayerClock::Recoil(double dt) {
-    return Recoil(dt, SharedRecoilMemory());
-}
+    // Both outlive the clock: the run's first recoil fixes the rest height, and a game that ends
+    // while its clock climbs leaves the climb to the next game's first recoil.
+    static const double s_restY = static_cast<double>(m_y);
+    static bool s_returning = false;
 
-bool PlayerClock::Recoil(double dt, RecoilMemory& memory) {
-    if (!memory.restY) {
-        memory.restY = static_cast<double>(m_y);
-    }
     const double bodyHeight = m_body.getLocalBounds().height;
-    bool climb = memory.returning;
-    if (!memory.returning) {
-        if (static_cast<double>(m_y) < 600.0 - bodyHeight * 0.5) {
-            m_y = static_cast<int>(m_y + dt * 250.0);
-        } else {
-            // The call that reaches the bottom already climbs.
-            memory.returning = true;
-            climb = true;
-        }
-    }
-    if (climb) {
+    if (!s_returning && static_cast<double>(m_y) < 600.0 - bodyHeight * 0.5) {
+        m_y = static_cast<int>(m_y + dt * 250.0);
+    } else {
+        s_returning = true; // the call that reaches the bottom already climbs
         m_y = static_cast<int>(m_y - dt * 125.0);
     }
-    if (static_cast<double>(m_y) <= *memory.restY) {
-        m_body.setPosition(m_body.getPosition().x, static_cast<float>(*memory.restY));
-        memory.returning = false;
+    if (static_cast<double>(m_y) <= s_restY) {
+        m_body.setPosition(m_body.getPosition().x, static_cast<float>(s_restY));
+        s_returning = false;
         return true;
     }
     return false;

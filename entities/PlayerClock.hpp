@@ -2,16 +2,7 @@
 
 #include <SFML/Graphics/Sprite.hpp>
 
-#include <optional>
-
 class ContentManager;
-
-// What a recoil remembers between games: the rest height, fixed by the first recoil of the run,
-// and whether the clock is on its way back up.
-struct RecoilMemory {
-    std::optional<double> restY;
-    bool returning = false;
-};
 
 // The player's analogue clock at the bottom: follows the mouse, shows the time set by the wheel,
 // and sinks to the bottom edge and climbs back after each shot.
@@ -21,21 +12,20 @@ public:
     void PlaceClock(int x);
     // Turns the hands by the stored wheel delta and folds the time onto a twelve-hour dial.
     void TurnHands();
-    // One step of the recoil with the run's shared memory; true when the recoil has just ended.
+    // One step of the recoil over dt seconds; true when the recoil has just ended.
     bool Recoil(double dt);
-    bool Recoil(double dt, RecoilMemory& memory);
-    static RecoilMemory& SharedRecoilMemory();
 
     const sf::Sprite& Body() const { return m_body; }
     const sf::Sprite& MinuteHand() const { return m_minuteHand; }
     const sf::Sprite& HourHand() const { return m_hourHand; }
-    int Y() const { return m_y; }
     float Hour() const { return m_hour; }
     float Minute() const { return m_minute; }
     bool IsRecoiling() const { return m_recoiling; }
     void SetRecoiling(bool recoiling) { m_recoiling = recoiling; }
 
 private:
+    friend struct TestPeer; // the tests' one way in
+
     sf::Sprite m_body;
     sf::Sprite m_minuteHand;
     sf::Sprite m_hourHand;

@@ -3,12 +3,12 @@
 #include "app/ChangeScene.hpp"
 #include "app/DecimalText.hpp"
 #include "app/Globals.hpp"
+#include "app/Input.hpp"
 #include "content/ContentManager.hpp"
+#include "content/Files.hpp"
 #include "menu/MenuScene.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
-#include <SFML/Window/Keyboard.hpp>
-#include <SFML/Window/Mouse.hpp>
 
 #include <cstdlib>
 #include <ctime>
@@ -36,7 +36,9 @@ void MainGameScene::LoadContent(ContentManager& content) {
 
     m_playerClock.Init(content);
     m_bills.Init(content);
-    BuildBackdrop(m_backdrop, sf::Sprite(content.GetTexture("Bill", false)));
+    TiledBackdrop tiles;
+    BuildBackdrop(tiles, sf::Sprite(content.GetTexture("Bill", false)));
+    m_backdrop.Compose(tiles);
 
     m_spawnClock.restart();
     m_spawnRate = 0.2;
@@ -50,7 +52,7 @@ void MainGameScene::LoadContent(ContentManager& content) {
     m_firedClockSpeed = 300;
     m_lives = 5;
 
-    if (!m_font.loadFromFile("Content/LiberationMono-Bold.ttf")) {
+    if (!LoadFont(m_font, "Content/LiberationMono-Bold.ttf")) {
         g_quit = true;
     }
     m_scoreText.setFont(m_font);
@@ -74,63 +76,40 @@ void MainGameScene::LoadContent(ContentManager& content) {
 }
 
 void MainGameScene::HandleInput() {
-    GameKeys keys;
-    keys.escape = sf::Keyboard::isKeyPressed(sf::Keyboard::Escape);
-    keys.enter = sf::Keyboard::isKeyPressed(sf::Keyboard::Return);
-    keys.leftButton = sf::Mouse::isButtonPressed(sf::Mouse::Left);
-    keys.rightButton = sf::Mouse::isButtonPressed(sf::Mouse::Right);
-    keys.sinceLastShot = m_fireCooldownClock.getElapsedTime().asSeconds();
-    HandleKeys(keys);
-}
-
-void MainGameScene::HandleKeys(const GameKeys& keys) {
-    if (keys.escape) {
+    if (KeyHeld(sf::Keyboard::Escape)) {
         ChangeScene(std::make_unique<MenuScene>());
         return; // this scene is gone
     }
-    if ((keys.leftButton || keys.rightButton) && keys.sinceLastShot > 0.5f) {
+    if ((ButtonHeld(sf::Mouse::Left) || ButtonHeld(sf::Mouse::Right)) &&
+        m_fireCooldownClock.getElapsedTime().asSeconds() > 0.5f) {
         m_fireCooldownClock.restart();
         m_fireRequested = true;
     }
-    if (m_gameOver && keys.enter) {
+    if (m_gameOver && KeyHeld(sf::Keyboard::Return)) {
         ChangeScene(std::make_unique<MainGameScene>());
         return; // this scene is gone
     }
 }
 
 void MainGameScene::Update(sf::RenderWindow& window) {
-    const bool ctrl = sf::Keyboard::isKeyPressed(sf::Keyboard::LControl) ||
-                      sf::Keyboard::isKeyPressed(sf::Keyboard::RControl);
-    window.setMouseCursorVisible(ctrl);
+    window.setMouseCursorVisible(KeyHeld(sf::Keyboard::LControl) ||
+                                 KeyHeld(sf::Keyboard::RControl));
     if (m_gameOver) {
-        return; // a lost game leaves its clocks alone
-    }
-    GameFrame frame;
-    frame.mouseX = sf::Mouse::getPosition(window).x;
-    frame.spawnElapsed = m_spawnClock.getElapsedTime().asSeconds();
-    frame.billSeconds = m_bills.RestartMoveClock();
-    frame.firedSeconds = m_firedMoveClock.restart().asSeconds();
-    frame.recoilSeconds = m_recoilClock.restart().asSeconds();
-    Advance(frame);
-}
-
-void MainGameScene::Advance(const GameFrame& frame) {
-    if (m_gameOver) {
-        return;
+        return; // a lost game stands still
     }
     if (g_wheelDelta != 0) {
         m_playerClock.TurnHands();
     }
     g_wheelDelta = 0;
-    m_playerClock.PlaceClock(frame.mouseX);
+    m_playerClock.PlaceClock(sf::Mouse::getPosition(window).x);
 
     // One bill at most per frame; time beyond the interval is not carried over.
-    if (frame.spawnElapsed > 1.0 / m_spawnRate) {
+    if (m_spawnClock.getElapsedTime().asSeconds() > 1.0 / m_spawnRate) {
         m_spawnClock.restart();
         m_bills.SpawnBill();
     }
 
-    m_lives -= m_bills.MoveBills(frame.billSeconds);
+    m_lives -= m_bills.MoveBills();
     if (m_lives <= 0) {
         m_gameOver = true; // the losing frame still runs to its end
     }
@@ -140,7 +119,7 @@ void MainGameScene::Advance(const GameFrame& frame) {
         FireClock();
         m_playerClock.SetRecoiling(true);
     }
-    MoveFiredClocks(frame.firedSeconds);
+    MoveFiredClocks();
     if (ResolveHits(m_bills.List(), m_firedClocks)) {
         ++m_score;
     }
@@ -150,21 +129,19 @@ void MainGameScene::Advance(const GameFrame& frame) {
 
     ApplyRamp();
 
-    if (m_playerClock.IsRecoiling() &&
-        m_playerClock.Recoil(static_cast<double>(frame.recoilSeconds))) {
+    // Restarted in every frame, so a recoil's first step is one frame long.
+    const float step = m_recoilClock.restart().asSeconds();
+    if (m_playerClock.IsRecoiling() && m_playerClock.Recoil(static_cast<double>(step))) {
         m_playerClock.SetRecoiling(false);
     }
 }
 
-bool& MainGameScene::RampArmed() {
-    static bool s_rampArmed = true;
-    return s_rampArmed;
-}
-
 void MainGameScene::ApplyRamp() {
-    bool& armed = RampArmed();
-    if (armed && m_score != 0 && m_score % 10 == 0) {
-        armed = false;
+    // One latch for the whole run; every game still ramps once at each tenth point, since its
+    // score starts at 0 and rises by one at most per frame.
+    static bool s_rampArmed = true;
+    if (s_rampArmed && m_score != 0 && m_score % 10 == 0) {
+        s_rampArmed = false;
         if (m_score == 10) {
             m_bills.AddFallSpeed(30);
             m_spawnRate *= 1.5;
@@ -177,7 +154,7 @@ void MainGameScene::ApplyRamp() {
         }
     }
     if (m_score % 10 != 0) {
-        armed = true;
+        s_rampArmed = true;
     }
 }
 
@@ -185,16 +162,14 @@ void MainGameScene::FireClock() {
     m_firedClocks.push_back(MakeFiredClock(m_firedClockSprite, m_playerClock));
 }
 
-void MainGameScene::MoveFiredClocks(double seconds) {
-    ::MoveFiredClocks(m_firedClocks, m_firedClockSpeed, seconds);
+void MainGameScene::MoveFiredClocks() {
+    ::MoveFiredClocks(m_firedClocks, m_firedClockSpeed, m_firedMoveClock.restart().asSeconds());
 }
 
 void MainGameScene::Draw(sf::RenderWindow& window) {
     const sf::RenderStates& states = sf::RenderStates::Default;
     window.clear(sf::Color::White);
-    for (const sf::Sprite& tile : m_backdrop) {
-        window.draw(tile, states);
-    }
+    window.draw(m_backdrop, states);
     for (const FiredClock& clock : m_firedClocks) {
         window.draw(clock.sprite, states);
     }

@@ -2,11 +2,12 @@
 
 #include "app/ChangeScene.hpp"
 #include "app/Globals.hpp"
+#include "app/Input.hpp"
 #include "content/ContentManager.hpp"
+#include "content/Files.hpp"
 #include "game/MainGameScene.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
-#include <SFML/Window/Mouse.hpp>
 
 #include <locale>
 
@@ -38,7 +39,7 @@ void MenuScene::LoadContent(ContentManager& content) {
     m_largeBill.setPosition(static_cast<float>(400.0 - bill.width * 0.5),
                             static_cast<float>(300.0 - bill.height * 0.5));
 
-    if (!m_font.loadFromFile("Content/LiberationMono-Bold.ttf")) {
+    if (!LoadFont(m_font, "Content/LiberationMono-Bold.ttf")) {
         g_quit = true;
     }
 
@@ -62,26 +63,23 @@ void MenuScene::LoadContent(ContentManager& content) {
     m_creditText.setPosition(static_cast<float>(800.0 - credit.width - 10.0),
                              static_cast<float>(600.0 - credit.height - 10.0));
 
-    BuildBackdrop(m_backdrop, m_bill);
+    TiledBackdrop tiles;
+    BuildBackdrop(tiles, m_bill);
+    m_backdrop.Compose(tiles);
 }
 
 void MenuScene::HandleInput() {}
 
 void MenuScene::Update(sf::RenderWindow& window) {
     window.setMouseCursorVisible(true);
-    const bool over = IsMouseOver(m_largeBill, window);
-    UpdateButton(over, over && sf::Mouse::isButtonPressed(sf::Mouse::Left));
-}
-
-void MenuScene::UpdateButton(bool mouseOver, bool leftHeld) {
-    if (!mouseOver) {
+    if (!IsMouseOver(m_largeBill, window)) {
         SetAlpha(m_largeBill, 255);
         SetAlpha(m_playText, 255);
         return;
     }
     SetAlpha(m_largeBill, 200);
     SetAlpha(m_playText, 200);
-    if (leftHeld) {
+    if (ButtonHeld(sf::Mouse::Left)) {
         ChangeScene(std::make_unique<MainGameScene>());
         return; // this scene is gone
     }
@@ -89,9 +87,7 @@ void MenuScene::UpdateButton(bool mouseOver, bool leftHeld) {
 
 void MenuScene::Draw(sf::RenderWindow& window) {
     window.clear(sf::Color::White);
-    for (const sf::Sprite& tile : m_backdrop) {
-        window.draw(tile, sf::RenderStates::Default);
-    }
+    window.draw(m_backdrop, sf::RenderStates::Default);
     DrawOutlined(m_titleText, 4.0f, window, sf::Color::White);
     window.draw(m_creditText, sf::RenderStates::Default);
     window.draw(m_largeBill, sf::RenderStates::Default);
@@ -100,11 +96,8 @@ void MenuScene::Draw(sf::RenderWindow& window) {
 }
 
 bool MenuScene::IsMouseOver(sf::Sprite sprite, sf::RenderWindow& window) {
-    const sf::Vector2f point = window.mapPixelToCoords(sf::Mouse::getPosition(window));
-    return IsPointOver(sprite.getGlobalBounds(), point);
-}
-
-bool MenuScene::IsPointOver(const sf::FloatRect& b, sf::Vector2f p) {
+    const sf::Vector2f p = window.mapPixelToCoords(sf::Mouse::getPosition(window));
+    const sf::FloatRect b = sprite.getGlobalBounds();
     return b.left < p.x && p.x <= b.left + b.width && b.top < p.y && p.y <= b.top + b.height;
 }
 

@@ -119,6 +119,23 @@ class Xvfb:
         self.dpy.sync()
         wait_until(lambda: self.pointer() == (x, y), 5, "the pointer at %d,%d" % (x, y))
 
+    def cursor_shown(self):
+        """Whether the pointer shows: the cursor image where it stands has a visible pixel."""
+        self.dpy.xfixes_query_version()  # the extension wants to know our version first
+        image = self.dpy.xfixes_get_cursor_image(self.dpy.screen().root)
+        return any(pixel >> 24 for pixel in image.cursor_image)
+
+    def other_window(self):
+        """Another application's window, mapped in the top-left corner and given the focus."""
+        screen = self.dpy.screen()
+        win = screen.root.create_window(0, 0, 100, 100, 0, screen.root_depth)
+        win.map()
+        self.dpy.sync()
+        wait_until(lambda: win.get_attributes().map_state == X.IsViewable, 5, "the other window")
+        win.set_input_focus(X.RevertToPointerRoot, X.CurrentTime)
+        self.dpy.sync()
+        return win
+
 
 class Game:
     """The game's process and window: look at it, give it input, close it."""
@@ -230,9 +247,17 @@ class Game:
     def release(self, button=1):
         self._fake(X.ButtonRelease, button)
 
-    def held(self, seconds=0.15):
+    def held(self, frames=3):
         """Lets input stay held for a few frames: the game reads live state once per frame."""
-        time.sleep(seconds)
+        self.wait_frames(frames)
+
+    def wait_frames(self, count, timeout=20):
+        """Waits until the game has presented count more frames, or has ended."""
+        if not hasattr(self, "_frames"):
+            self._frames = self.frames()
+        want = self._frames.poll() + count
+        wait_until(lambda: self._frames.poll() >= want or not self.running(), timeout,
+                   "%d frames" % count, 0.005)
 
     def click(self, button=1):
         self.press(button)
@@ -240,11 +265,11 @@ class Game:
         self.release(button)
 
     def wheel(self, notches):
-        """Turns the wheel (positive: away from the player), one notch per frame."""
+        """Turns the wheel (positive: away from the player); the game keeps one notch a frame."""
         for _ in range(abs(notches)):
             self._fake(X.ButtonPress, 4 if notches > 0 else 5)
             self._fake(X.ButtonRelease, 4 if notches > 0 else 5)
-            time.sleep(0.05)
+            self.wait_frames(2)
 
     def _keycode(self, name):
         return self.dpy.keysym_to_keycode(XK.string_to_keysym(name))
@@ -290,6 +315,8 @@ class Game:
         return file.read().decode(errors="replace")
 
     def kill(self):
+        if hasattr(self, "_frames"):
+            self._frames.close()
         if self.running():
             self.proc.kill()
             self.proc.wait()
@@ -325,11 +352,6 @@ class Frames:
             if event.type == self.event and not event.level & 0x80:  # last rectangle of a swap
                 self.times.append(event.timestamp)
         return len(self.times)
-
-    def wait(self, count, timeout):
-        """Waits for count more frames; fails at the deadline."""
-        want = self.poll() + count
-        wait_until(lambda: self.poll() >= want, timeout, "%d frames" % count, 0.005)
 
     def close(self):
         self.dpy.close()

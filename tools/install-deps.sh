@@ -14,15 +14,14 @@ for option in "$@"; do
     esac
 done
 
-packages=(g++ cmake make libsfml-dev fonts-liberation fonts-dseg)
+packages=(g++ cmake make libsfml-dev libx11-dev fonts-liberation fonts-dseg)
 if [ $test = 1 ]; then
-    packages+=(libgtest-dev libbenchmark-dev python3 python3-xlib xvfb xauth xdotool x11-apps
-               x11-utils imagemagick valgrind desktop-file-utils)
+    packages+=(libgtest-dev python3 python3-xlib python3-pil xvfb xauth)
 fi
 if [ $windows = 1 ]; then
     packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                dpkg-dev googletest icoutils zip)
-    [ $test = 1 ] && packages+=(wine wine64 unzip python3-pil)
+    [ $test = 1 ] && packages+=(wine wine64 unzip)
 fi
 
 missing=()

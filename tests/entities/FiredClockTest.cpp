@@ -1,158 +1,102 @@
-#include "entities/FiredClock.hpp"
-
-#include "support/Sized.hpp"
+#include "support/Support.hpp"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-using Bills = std::vector<FallingBill>;
-using Clocks = std::vector<FiredClock>;
-
-TEST(MoveFiredClocksTest, UpStraightOrDiagonallyDownAfterABounceSpinningWithTheSpeed) {
-    Clocks clocks = {ClockAt(100, 300, 1, 0), ClockAt(200, 300, 1, 0), ClockAt(300, 300, 1, 0)};
-    clocks[1].bounced = true;
-    clocks[2].bounced = true;
-    clocks[2].bounceLeft = true;
+TEST(FiredClockTest, ClocksRiseOrAfterABounceFallDiagonallySpinningAtTheirSpeed) {
+    std::vector<FiredClock> clocks = {ClockAt(100, 300, 1, 0), ClockAt(200, 300, 1, 0),
+                                      ClockAt(300, 300, 1, 0)};
+    clocks[1].bounced = clocks[2].bounced = clocks[2].bounceLeft = true;
     MoveFiredClocks(clocks, 300, 0.1);
-    EXPECT_EQ(clocks[0].sprite.getPosition(), sf::Vector2f(100, 270));
-    EXPECT_FLOAT_EQ(clocks[0].sprite.getRotation(), 30.0f);
-    EXPECT_EQ(clocks[1].sprite.getPosition(), sf::Vector2f(230, 330));
-    EXPECT_FLOAT_EQ(clocks[1].sprite.getRotation(), 30.0f);
-    EXPECT_EQ(clocks[2].sprite.getPosition(), sf::Vector2f(270, 330));
-    EXPECT_FLOAT_EQ(clocks[2].sprite.getRotation(), 330.0f);
-    // Nothing is removed while moving, however far.
-    MoveFiredClocks(clocks, 300, 10.0);
-    EXPECT_EQ(clocks.size(), 3u);
-}
-
-class ResolveHitsTest : public testing::Test {
-protected:
-    Bills bills;
-    Clocks clocks;
-};
-
-TEST_F(ResolveHitsTest, NothingToSettle) {
-    EXPECT_FALSE(ResolveHits(bills, clocks));
-    bills.push_back(BillAt(400, 100, 3, 0));
-    EXPECT_FALSE(ResolveHits(bills, clocks));
-    EXPECT_EQ(bills.size(), 1u);
-}
-
-TEST_F(ResolveHitsTest, ClocksLeaveOnlyStrictlyPastTheTopOrTheBottomOnePerCall) {
-    clocks = {ClockAt(100, -13.0f, 0, 0), ClockAt(150, 600.0f, 0, 0), ClockAt(200, -13.5f, 0, 0),
-              ClockAt(250, 600.5f, 0, 0)};
-    EXPECT_FALSE(ResolveHits(bills, clocks));
-    ASSERT_EQ(clocks.size(), 3u);
-    EXPECT_EQ(clocks[2].sprite.getPosition().x, 250.0f);
-    EXPECT_FALSE(ResolveHits(bills, clocks));
-    ASSERT_EQ(clocks.size(), 2u);
-    EXPECT_FALSE(ResolveHits(bills, clocks));
-    EXPECT_EQ(clocks.size(), 2u);
-    EXPECT_EQ(clocks[0].sprite.getPosition().y, -13.0f);
-    EXPECT_EQ(clocks[1].sprite.getPosition().y, 600.0f);
-}
-
-TEST_F(ResolveHitsTest, TouchingEdgesOverlap) {
-    // The bill spans x 310..490 and y 145..255; the clock is 26 square.
-    bills = {BillAt(400, 200, 5, 0)};
-    const sf::Vector2f touching[] = {{297, 200}, {503, 200}, {400, 132}, {400, 268}};
-    for (const sf::Vector2f at : touching) {
-        clocks = {ClockAt(at.x, at.y, 5, 0)};
-        EXPECT_TRUE(ResolveHits(bills, clocks)) << at.x << "," << at.y;
-        bills = {BillAt(400, 200, 5, 0)};
-    }
-    const sf::Vector2f apart[] = {{296.5f, 200}, {503.5f, 200}, {400, 131.5f}, {400, 268.5f}};
-    for (const sf::Vector2f at : apart) {
-        clocks = {ClockAt(at.x, at.y, 5, 0)};
-        EXPECT_FALSE(ResolveHits(bills, clocks)) << at.x << "," << at.y;
-        EXPECT_FALSE(clocks[0].bounced);
+    for (const auto& [i, at, turn] : {std::tuple(0, sf::Vector2f(100, 270), 30.f),
+                                      {1, {230, 330}, 30.f},
+                                      {2, {270, 330}, 330.f}}) {
+        EXPECT_EQ(std::pair(clocks[i].sprite.getPosition(), clocks[i].sprite.getRotation()),
+                  std::pair(at, turn));
     }
 }
 
-TEST_F(ResolveHitsTest, AMatchingTimeDestroysBillAndClockOnATwelveHourDial) {
-    bills = {BillAt(200, 100, 1, 0), BillAt(400, 200, 15, 30), BillAt(600, 100, 2, 0)};
-    clocks = {ClockAt(400, 250, 3, 30)};
-    EXPECT_TRUE(ResolveHits(bills, clocks));
-    EXPECT_TRUE(clocks.empty());
-    ASSERT_EQ(bills.size(), 2u);
-    EXPECT_EQ(bills[0].hour, 1.0f);
-    EXPECT_EQ(bills[1].hour, 2.0f);
-
-    // Twelve is zero on both sides once the wheel has turned.
-    bills = {BillAt(400, 200, 12, 15), BillAt(400, 200, 0, 15)};
-    clocks = {ClockAt(400, 250, 0, 15), ClockAt(400, 250, 0, 15)};
-    EXPECT_TRUE(ResolveHits(bills, clocks));
-    EXPECT_TRUE(ResolveHits(bills, clocks));
-    EXPECT_TRUE(bills.empty());
+// A bill standing at 400,200 spans x 310..490 and y 145..255; a clock is 26 square.
+TEST(FiredClockTest, OneCallSettlesTheFirstEventInFiringOrderThenBillOrder) {
+    const FallingBill bill = BillAt(400, 200, 5, 0);
+    const struct {
+        const char* what;
+        std::vector<FallingBill> bills;
+        std::vector<FiredClock> clocks;
+        const char* event; // "hit", "bounce", "out" or "" for nothing
+        std::size_t clock = 0, bill = 0;
+    } cases[] = {
+        {"same time", {bill}, {ClockAt(400, 250, 5, 0)}, "hit"},
+        {"15:30 is 3:30", {BillAt(400, 200, 15, 30)}, {ClockAt(400, 250, 3, 30)}, "hit"},
+        {"12:15 is 0:15", {BillAt(400, 200, 12, 15)}, {ClockAt(400, 250, 0, 15)}, "hit"},
+        {"unturned 12:00", {BillAt(400, 200, 12, 0)}, {ClockAt(400, 250, 12, 0)}, "bounce"},
+        {"other minute", {bill}, {ClockAt(400, 250, 5, 15)}, "bounce"},
+        {"touching", {bill}, {ClockAt(297, 200, 5, 0)}, "hit"},
+        {"touching", {bill}, {ClockAt(503, 200, 5, 0)}, "hit"},
+        {"touching", {bill}, {ClockAt(400, 132, 5, 0)}, "hit"},
+        {"touching", {bill}, {ClockAt(400, 268, 5, 0)}, "hit"},
+        {"apart",
+         {bill},
+         {ClockAt(296.5, 200, 5, 0), ClockAt(503.5, 200, 5, 0), ClockAt(400, 131.5, 5, 0),
+          ClockAt(400, 268.5, 5, 0)},
+         ""},
+        {"on the line", {BillAt(400, 480, 5, 0)}, {ClockAt(400, 500, 5, 0)}, ""},
+        {"above the line", {BillAt(400, 479.5, 5, 0)}, {ClockAt(400, 500, 5, 0)}, "hit"},
+        {"edges", {}, {ClockAt(1, -13, 1, 0), ClockAt(2, 600, 1, 0)}, ""},
+        {"out of the top",
+         {},
+         {ClockAt(1, -13, 1, 0), ClockAt(2, -13.5, 1, 0), ClockAt(3, -14, 1, 0)},
+         "out",
+         1},
+        {"out of the bottom", {}, {ClockAt(1, 600.5, 1, 0), ClockAt(2, 601, 1, 0)}, "out"},
+        {"out before a hit", {bill}, {ClockAt(1, -50, 1, 0), ClockAt(400, 250, 5, 0)}, "out"},
+        {"first clock first",
+         {BillAt(400, 480, 1, 0), BillAt(400, 380, 1, 0), BillAt(100, 100, 2, 0)},
+         {ClockAt(700, 300, 2, 0), ClockAt(400, 430, 1, 0), ClockAt(100, 100, 2, 0)},
+         "hit",
+         1,
+         1},
+    };
+    for (auto c : cases) {
+        const std::vector<FallingBill> bills = c.bills;
+        const std::vector<FiredClock> clocks = c.clocks;
+        std::srand(5);
+        const bool left = std::rand() % 2 != 0;
+        std::srand(5);
+        EXPECT_EQ(ResolveHits(c.bills, c.clocks), c.event == std::string("hit")) << c.what;
+        const bool hit = c.event == std::string("hit"), gone = hit || c.event == std::string("out");
+        ASSERT_EQ(std::pair(c.bills.size(), c.clocks.size()),
+                  std::pair(bills.size() - hit, clocks.size() - gone))
+            << c.what;
+        for (std::size_t i = 0; i < c.bills.size(); ++i) { // the others keep their order
+            EXPECT_EQ(c.bills[i].sprite.getPosition(),
+                      bills[i + (hit && i >= c.bill)].sprite.getPosition())
+                << c.what;
+        }
+        for (std::size_t i = 0; i < c.clocks.size(); ++i) {
+            const std::size_t was = i + (gone && i >= c.clock);
+            const bool bounced = c.event == std::string("bounce") && was == c.clock;
+            EXPECT_EQ(c.clocks[i].sprite.getPosition(), clocks[was].sprite.getPosition()) << c.what;
+            EXPECT_EQ(std::pair(c.clocks[i].bounced, bounced && c.clocks[i].bounceLeft),
+                      std::pair(bounced, bounced && left))
+                << c.what;
+        }
+    }
 }
 
-TEST_F(ResolveHitsTest, AnyOtherTimeBouncesTheClockAndKeepsTheBill) {
-    bills = {BillAt(400, 200, 15, 30)};
-    clocks = {ClockAt(400, 250, 3, 45)};
-    std::srand(5);
-    const bool left = std::rand() % 2 != 0;
-    std::srand(5);
-    EXPECT_FALSE(ResolveHits(bills, clocks));
-    ASSERT_EQ(clocks.size(), 1u);
-    EXPECT_TRUE(clocks[0].bounced);
-    EXPECT_EQ(clocks[0].bounceLeft, left);
-    // The bill's hour was lowered for good; its printed time is not touched.
-    EXPECT_EQ(bills[0].hour, 3.0f);
-}
-
-TEST_F(ResolveHitsTest, AnUnturnedClockAtTwelveNeverMatches) {
-    bills = {BillAt(400, 200, 12, 0)};
-    clocks = {ClockAt(400, 250, 12, 0)};
-    EXPECT_FALSE(ResolveHits(bills, clocks));
-    EXPECT_TRUE(clocks[0].bounced);
-    EXPECT_EQ(bills.size(), 1u);
-}
-
-TEST_F(ResolveHitsTest, BillsOnOrBelowTheLineAt480AreFlownThroughButStillLowered) {
-    bills = {BillAt(400, 480, 15, 0)};
-    clocks = {ClockAt(400, 500, 3, 0)};
-    EXPECT_FALSE(ResolveHits(bills, clocks));
-    EXPECT_FALSE(clocks[0].bounced);
-    EXPECT_EQ(bills.size(), 1u);
-    EXPECT_EQ(bills[0].hour, 3.0f);
-
-    bills[0].sprite.setPosition(400, 479.5f);
-    EXPECT_TRUE(ResolveHits(bills, clocks));
-}
-
-TEST_F(ResolveHitsTest, OneEventPerCallInFiringOrderThenBillOrder) {
-    // The first clock meets a bill on the line, then one above it: the second bill settles it.
-    bills = {BillAt(400, 480, 1, 0), BillAt(400, 380, 1, 0), BillAt(100, 100, 2, 0)};
-    clocks = {ClockAt(700, 300, 2, 0), ClockAt(400, 430, 1, 0), ClockAt(100, 100, 2, 0)};
-    EXPECT_TRUE(ResolveHits(bills, clocks));
-    ASSERT_EQ(bills.size(), 2u);
-    EXPECT_EQ(bills[0].sprite.getPosition().y, 480.0f);
-    EXPECT_EQ(bills[1].hour, 2.0f);
-    ASSERT_EQ(clocks.size(), 2u);
-    EXPECT_EQ(clocks[1].sprite.getPosition(), sf::Vector2f(100, 100));
-    // The third clock waited for the next call.
-    EXPECT_TRUE(ResolveHits(bills, clocks));
-    EXPECT_EQ(bills.size(), 1u);
-    EXPECT_EQ(clocks.size(), 1u);
-}
-
-TEST_F(ResolveHitsTest, ALeavingClockEndsTheCallBeforeALaterHit) {
-    bills = {BillAt(400, 200, 6, 0)};
-    clocks = {ClockAt(100, -50, 1, 0), ClockAt(400, 250, 6, 0)};
-    EXPECT_FALSE(ResolveHits(bills, clocks));
-    EXPECT_EQ(clocks.size(), 1u);
-    EXPECT_EQ(bills.size(), 1u);
-    EXPECT_TRUE(ResolveHits(bills, clocks));
-}
-
-TEST_F(ResolveHitsTest, ABouncedClockStillOverlappingBouncesAgainAndCanScoreOnTheWayDown) {
-    bills = {BillAt(400, 200, 7, 0), BillAt(600, 350, 9, 15)};
-    clocks = {ClockAt(400, 250, 9, 15)};
-    EXPECT_FALSE(ResolveHits(bills, clocks));
-    EXPECT_TRUE(clocks[0].bounced);
-    EXPECT_FALSE(ResolveHits(bills, clocks));
-    EXPECT_TRUE(clocks[0].bounced);
+TEST(FiredClockTest, AMetBillIsLoweredForGoodAndABouncedClockBouncesAgainOrScores) {
+    std::vector<FallingBill> bills = {BillAt(400, 480, 15, 0), BillAt(600, 350, 9, 15)};
+    std::vector<FiredClock> clocks = {ClockAt(400, 420, 9, 15)};
+    EXPECT_FALSE(ResolveHits(bills, clocks)); // met on the line: no bounce, yet lowered
+    EXPECT_EQ(std::pair(bills[0].hour, clocks[0].bounced), std::pair(3.0f, false));
+    bills[0].sprite.setPosition(400, 400);
+    std::srand(9);
+    EXPECT_FALSE(ResolveHits(bills, clocks) || ResolveHits(bills, clocks)); // twice, still over it
+    const int next = std::rand();
+    std::srand(9);
+    std::rand();
+    std::rand();
+    EXPECT_EQ(std::pair(std::rand(), clocks[0].bounced), std::pair(next, true)); // two bounces drew
     clocks[0].sprite.setPosition(600, 350);
     EXPECT_TRUE(ResolveHits(bills, clocks));
-    EXPECT_EQ(bills.size(), 1u);
 }

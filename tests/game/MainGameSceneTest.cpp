@@ -1,345 +1,181 @@
-#include "game/MainGameScene.hpp"
-
-#include "app/ChangeScene.hpp"
-#include "app/Globals.hpp"
-#include "content/ContentManager.hpp"
-#include "menu/MenuScene.hpp"
-#include "support/Sized.hpp"
-#include "support/TestContent.hpp"
+#include "support/Support.hpp"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
-
-namespace {
-
-// A frame in which nothing moves but the recoil, which needs a real step to get going.
-GameFrame Still(int mouseX = 400) {
-    GameFrame frame;
-    frame.mouseX = mouseX;
-    frame.recoilSeconds = 1.0f / 60.0f;
-    return frame;
-}
-
-GameKeys Shot(float sinceLastShot) {
-    GameKeys keys;
-    keys.leftButton = true;
-    keys.sinceLastShot = sinceLastShot;
-    return keys;
-}
-
-} // namespace
-
-class MainGameSceneTest : public testing::Test {
-protected:
+struct MainGameSceneTest : testing::Test {
     void SetUp() override {
         ResetGlobals();
-        game = &InstallGame();
+        std::srand(1); // as the generator stands before anything seeds it
+        game = &Install<MainGameScene>();
+        ASSERT_FALSE(g_quit);
     }
-    void TearDown() override { ResetGlobals(); }
-
-    static MainGameScene& InstallGame() {
-        auto scene = std::make_unique<MainGameScene>();
-        MainGameScene& raw = *scene;
-        ChangeScene(std::move(scene));
-        return raw;
+    // One frame as the loop runs it, the given time after the last one.
+    void Frame(double seconds) {
+        Tick(seconds);
+        g_currentScene->HandleInput();
+        g_currentScene->Update(window);
     }
-
-    // A bill and a clock of the same time, placed to meet in the next frame.
-    void ArrangeHit() {
-        game->Bills().List().push_back(BillAt(400, 200, 4, 30));
-        game->FiredClocks().push_back(ClockAt(400, 250, 4, 30));
-    }
-
-    void ScorePoints(int points) {
+    std::vector<FallingBill>& Bills() { return (game->*P::bills).List(); }
+    // Points scored the way a player scores them: a clock meets a bill of its time.
+    void Score(int points) {
         for (int i = 0; i < points; ++i) {
-            ArrangeHit();
-            game->Advance(Still());
+            Bills().push_back(BillAt(400, 200, 4, 30));
+            (game->*P::fired).push_back(ClockAt(400, 250, 4, 30));
+            Frame(0);
         }
     }
-
-    void ArrangeEscapes(int count) {
-        for (int i = 0; i < count; ++i) {
-            game->Bills().List().push_back(BillAt(300, 700, 1, 0));
-        }
-    }
-
+    sf::RenderWindow window{sf::VideoMode(800, 600), "game", sf::Style::None};
     MainGameScene* game = nullptr;
 };
 
-TEST_F(MainGameSceneTest, AFreshGameHasOneBillFiveLivesAndTheStartingPace) {
-    EXPECT_FALSE(g_quit);
-    EXPECT_EQ(game->Bills().List().size(), 1u);
-    EXPECT_TRUE(game->FiredClocks().empty());
-    EXPECT_EQ(game->Score(), 0);
-    EXPECT_EQ(game->Lives(), 5);
-    EXPECT_DOUBLE_EQ(game->SpawnRate(), 0.2);
-    EXPECT_EQ(game->FiredClockSpeed(), 300);
-    EXPECT_EQ(game->Bills().FallSpeed(), 70);
-    EXPECT_FALSE(game->IsGameOver());
-    EXPECT_FALSE(game->IsFireRequested());
-    // The score panel's lines stay empty until the first frame of play.
-    EXPECT_TRUE(game->ScoreText().getString().isEmpty());
-    EXPECT_TRUE(game->LivesText().getString().isEmpty());
-}
-
-TEST(MainGameSceneSeedTest, TheFirstBillOfTheRunComesFromTheUnseededGenerator) {
-    ResetGlobals();
-    // What a generator that was never seeded gives first: hour, minute, column.
+TEST_F(MainGameSceneTest, AGameStartsWithOneUnseededBillFiveLivesAndItsPanelsInPlace) {
     std::srand(1);
-    const int hour = std::rand() % 24;
-    const int quarter = std::rand() % 4;
-    const int x = std::rand() % 600 + 100;
-    std::srand(1);
-    auto scene = std::make_unique<MainGameScene>();
-    MainGameScene& game = *scene;
-    ChangeScene(std::move(scene));
-    const FallingBill& first = game.Bills().List().at(0);
-    EXPECT_EQ(first.hour, static_cast<float>(hour));
-    EXPECT_EQ(first.minute, static_cast<float>(15 * quarter));
-    EXPECT_EQ(first.sprite.getPosition(), sf::Vector2f(static_cast<float>(x), 0.0f));
-    ResetGlobals();
+    const int hour = std::rand() % 24, minute = std::rand() % 4 * 15, x = std::rand() % 600 + 100;
+    ASSERT_EQ(Bills().size(), 1u);
+    EXPECT_EQ(std::tuple(Bills()[0].hour, Bills()[0].minute, Bills()[0].sprite.getPosition()),
+              std::tuple(float(hour), float(minute), sf::Vector2f(x, 0)));
+    EXPECT_EQ(std::tuple(game->*P::score, game->*P::lives, game->*P::spawnRate,
+                         game->*P::bills.*P::fallSpeed, game->*P::gameOver,
+                         game->*P::fireRequested),
+              std::tuple(0, 5, 0.2, 70, false, false));
+    const sf::Sprite& panel = game->*P::scorePanel;
+    const sf::Sprite& over = game->*P::overPanel;
+    const sf::FloatRect size = over.getLocalBounds();
+    EXPECT_EQ(std::tuple(panel.getPosition(), panel.getColor(), over.getColor(), over.getTexture()),
+              std::tuple(sf::Vector2f(10, 10), sf::Color(255, 255, 255, 200),
+                         sf::Color(255, 255, 255, 200), panel.getTexture()));
+    EXPECT_EQ(over.getPosition(), sf::Vector2f(400 - size.width / 2, 300 - size.height / 2));
+    const sf::Vector2f heading = over.getPosition() + sf::Vector2f(20, 20);
+    for (const auto& [text, at, string, characterSize] :
+         {std::tuple(&(game->*P::scoreText), sf::Vector2f(22, 15), "", 30u),
+          {&(game->*P::livesText), {22, 50}, "", 30u},
+          {&(game->*P::overText), heading, "GAME OVER", 30u},
+          {&(game->*P::restartText), heading + sf::Vector2f(10, 40), "Press enter to try again",
+           10u}}) {
+        EXPECT_EQ(std::tuple(text->getPosition(), text->getString(), text->getCharacterSize(),
+                             text->getFillColor(), text->getFont()),
+                  std::tuple(at, sf::String(string), characterSize, sf::Color::Black,
+                             (game->*P::overText).getFont()));
+    }
 }
 
-TEST_F(MainGameSceneTest, PanelsAndTextsForTheShippedImages) {
-    const sf::Sprite& panel = game->ScorePanel();
-    EXPECT_EQ(panel.getPosition(), sf::Vector2f(10, 10));
-    EXPECT_EQ(panel.getColor(), sf::Color(255, 255, 255, 200));
-    const sf::FloatRect over = game->GameOverPanel().getGlobalBounds();
-    EXPECT_FLOAT_EQ(over.left + over.width / 2, 400.0f);
-    EXPECT_FLOAT_EQ(over.top + over.height / 2, 300.0f);
-    EXPECT_EQ(game->GameOverPanel().getColor(), sf::Color(255, 255, 255, 200));
-
-    EXPECT_EQ(game->ScoreText().getPosition(), sf::Vector2f(22, 15));
-    EXPECT_EQ(game->LivesText().getPosition(), sf::Vector2f(22, 50));
-    EXPECT_EQ(game->ScoreText().getCharacterSize(), 30u);
-    EXPECT_EQ(game->GameOverText().getPosition(),
-              game->GameOverPanel().getPosition() + sf::Vector2f(20, 20));
-    EXPECT_EQ(game->RestartText().getPosition(),
-              game->GameOverText().getPosition() + sf::Vector2f(10, 40));
-    EXPECT_EQ(game->RestartText().getCharacterSize(), 10u);
-    EXPECT_EQ(game->RestartText().getString(), "Press enter to try again");
-    EXPECT_EQ(game->RestartText().getFillColor(), sf::Color::Black);
-
-    // The panel pictures must hold their texts, up to a three-digit score.
-    sf::Text score = game->ScoreText();
-    score.setString("Score: 100");
-    sf::Text lives = game->LivesText();
-    lives.setString("Lives: -1");
-    const sf::FloatRect scorePanel = panel.getGlobalBounds();
-    EXPECT_TRUE(Inside(scorePanel, score.getGlobalBounds()));
-    EXPECT_TRUE(Inside(scorePanel, lives.getGlobalBounds()));
-    EXPECT_TRUE(Inside(over, game->GameOverText().getGlobalBounds()));
-    EXPECT_TRUE(Inside(over, game->RestartText().getGlobalBounds()));
+TEST_F(MainGameSceneTest, BillsComeStrictlyAfterTheIntervalSinceTheLastOneAtMostOnePerFrame) {
+    for (const auto& [seconds, spawned] :
+         {std::pair(5.0, 1u), {0.001, 2u}, {4.99, 2u}, {0.02, 3u}, {100.0, 4u}}) {
+        Frame(seconds);
+        EXPECT_EQ(Bills().size() + 5 - game->*P::lives, spawned) << seconds; // escaped ones too
+    }
 }
 
-TEST_F(MainGameSceneTest, TheFirstFrameWritesTheScoreLines) {
-    game->Advance(Still());
-    EXPECT_EQ(game->ScoreText().getString(), "Score: 0");
-    EXPECT_EQ(game->LivesText().getString(), "Lives: 5");
+TEST_F(MainGameSceneTest, EitherButtonAsksForAShotOncePerHalfSecond) {
+    for (const auto& [button, seconds, asked] : {std::tuple(sf::Mouse::Left, 0.5, false),
+                                                 {sf::Mouse::Left, 0.01, true},
+                                                 {sf::Mouse::Left, 0.49, false},
+                                                 {sf::Mouse::Left, 0.02, true},
+                                                 {sf::Mouse::Right, 0.6, true},
+                                                 {sf::Mouse::Middle, 1.0, false}}) {
+        g_desk.buttons = {button};
+        Tick(seconds);
+        game->HandleInput();
+        EXPECT_EQ(game->*P::fireRequested, asked) << button << " after " << seconds;
+        game->Update(window);
+    }
 }
 
-TEST_F(MainGameSceneTest, ABillSpawnsOnlyStrictlyAfterTheIntervalAndOnePerFrame) {
-    GameFrame frame = Still();
-    frame.spawnElapsed = 5.0f;
-    game->Advance(frame);
-    EXPECT_EQ(game->Bills().List().size(), 1u);
-    frame.spawnElapsed = 5.0001f;
-    game->Advance(frame);
-    EXPECT_EQ(game->Bills().List().size(), 2u);
-    frame.spawnElapsed = 100.0f;
-    game->Advance(frame);
-    EXPECT_EQ(game->Bills().List().size(), 3u);
+TEST_F(MainGameSceneTest, AShotCarriesTheWheelsTimeFromTheFaceAndStartsTheRecoilThatFrame) {
+    g_wheelDelta = -18; // turned while the menu showed: 12:00 less four and a half hours
+    g_desk.mouse = {250, 0};
+    const PlayerClock& player = game->*P::player;
+    Frame(0.25);
+    Frame(0.25); // no recoil without a shot
+    EXPECT_EQ(std::tuple(player.Hour(), player.Minute(), player.*P::y, g_wheelDelta),
+              std::tuple(7.0f, 30.0f, 535, 0));
+    g_desk.buttons = {sf::Mouse::Left};
+    Frame(0.25);
+    ASSERT_EQ((game->*P::fired).size(), 1u);
+    const FiredClock& shot = (game->*P::fired)[0];
+    EXPECT_EQ(
+        std::tuple(shot.sprite.getPosition(), shot.sprite.getRotation(), shot.hour, shot.minute),
+        std::tuple(sf::Vector2f(250, 535 - 75), 75.0f, 7.0f, 30.0f)); // flown one frame
+    EXPECT_EQ(std::tuple(player.IsRecoiling(), player.*P::y, game->*P::fireRequested),
+              std::tuple(true, 535 + 62, false)); // sunk one frame's worth, 250 px/s
 }
 
 TEST_F(MainGameSceneTest, ThePaceRisesOnceAtEachTenthPoint) {
-    ScorePoints(9);
-    EXPECT_EQ(game->Bills().FallSpeed(), 70);
-    ScorePoints(1);
-    EXPECT_EQ(game->Score(), 10);
-    EXPECT_EQ(game->Bills().FallSpeed(), 100);
-    EXPECT_DOUBLE_EQ(game->SpawnRate(), 0.3);
-    // Staying at ten does not ramp again.
-    game->Advance(Still());
-    game->Advance(Still());
-    EXPECT_EQ(game->Bills().FallSpeed(), 100);
-
-    ScorePoints(10);
-    EXPECT_EQ(game->Bills().FallSpeed(), 115);
-    EXPECT_DOUBLE_EQ(game->SpawnRate(), 0.3 * 1.3);
-    ScorePoints(10);
-    EXPECT_EQ(game->Bills().FallSpeed(), 125);
-    EXPECT_DOUBLE_EQ(game->SpawnRate(), 0.3 * 1.3 * 1.2);
-    ScorePoints(10);
-    EXPECT_EQ(game->Score(), 40);
-    EXPECT_EQ(game->Bills().FallSpeed(), 135);
-    EXPECT_DOUBLE_EQ(game->SpawnRate(), 0.3 * 1.3 * 1.2 * 1.2);
-    EXPECT_EQ(game->ScoreText().getString(), "Score: 40");
-}
-
-TEST_F(MainGameSceneTest, TheRampLatchOutlivesAGameYetEveryGameRampsAtTen) {
-    ScorePoints(10);
-    ASSERT_FALSE(MainGameScene::RampArmed());
-    MainGameScene& next = InstallGame();
-    game = &next;
-    game->Advance(Still());
-    EXPECT_FALSE(MainGameScene::RampArmed()); // a score of 0 leaves it as the last game did
-    ScorePoints(1);
-    EXPECT_TRUE(MainGameScene::RampArmed());
-    ScorePoints(9);
-    EXPECT_EQ(game->Bills().FallSpeed(), 100);
-}
-
-TEST_F(MainGameSceneTest, TheFifthEscapeEndsTheGameAndLivesCanGoBelowZero) {
-    for (int life = 4; life >= 1; --life) {
-        ArrangeEscapes(1);
-        game->Advance(Still());
-        EXPECT_EQ(game->Lives(), life);
-        EXPECT_FALSE(game->IsGameOver());
+    for (const auto& [points, fall, rate] : {std::tuple(9, 70, 0.2),
+                                             {1, 100, 0.3},
+                                             {10, 115, 0.39},
+                                             {10, 125, 0.468},
+                                             {10, 135, 0.5616}}) {
+        Score(points);
+        Frame(0); // staying on a tenth point does not ramp again
+        EXPECT_EQ(game->*P::bills.*P::fallSpeed, fall) << game->*P::score;
+        EXPECT_NEAR(game->*P::spawnRate, rate, 1e-12) << game->*P::score;
     }
-    ArrangeEscapes(3);
-    game->Advance(Still());
-    EXPECT_TRUE(game->IsGameOver());
-    EXPECT_EQ(game->Lives(), -2);
-    EXPECT_EQ(game->LivesText().getString(), "Lives: -2");
+    EXPECT_EQ((game->*P::scoreText).getString(), "Score: 40");
 }
 
-TEST_F(MainGameSceneTest, TheLosingFrameStillFiresScoresAndWritesTheTexts) {
-    game->HandleKeys(Shot(1.0f));
-    ArrangeEscapes(5);
-    ArrangeHit();
-    game->Advance(Still());
-    EXPECT_TRUE(game->IsGameOver());
-    EXPECT_EQ(game->Score(), 1);
-    EXPECT_EQ(game->ScoreText().getString(), "Score: 1");
-    EXPECT_EQ(game->LivesText().getString(), "Lives: 0");
-    ASSERT_EQ(game->FiredClocks().size(), 1u); // the player's shot; the arranged pair is gone
-    EXPECT_TRUE(game->Player().IsRecoiling());
-
-    // From then on the field stands still, whatever the clocks say.
-    const sf::Vector2f shot = game->FiredClocks()[0].sprite.getPosition();
-    const sf::Vector2f bill = game->Bills().List()[0].sprite.getPosition();
-    GameFrame late = Still(100);
-    late.spawnElapsed = 60.0f;
-    late.billSeconds = late.firedSeconds = 1.0;
-    late.recoilSeconds = 1.0f;
+TEST_F(MainGameSceneTest, TheLosingFrameRunsToItsEndThenTheFieldFreezesUntilReturn) {
+    g_desk.keys = {sf::Keyboard::Return}; // nothing during play
+    for (int lives = 4; lives >= 1; --lives) {
+        Bills().push_back(BillAt(300, 700, 1, 0)); // out of the window
+        Frame(0.2);
+        EXPECT_EQ(std::pair(game->*P::lives, game->*P::gameOver), std::pair(lives, false));
+    }
+    g_desk = {g_desk.now, {}, {sf::Mouse::Left}, {}};
+    Bills().insert(Bills().end(), 3, BillAt(300, 700, 1, 0));
+    Score(1); // the frame that loses still fires, scores and writes the texts
+    EXPECT_EQ(std::tuple(game->*P::gameOver, (game->*P::fired).size(),
+                         (game->*P::scoreText).getString(), (game->*P::livesText).getString()),
+              std::tuple(true, 1u, sf::String("Score: 1"), sf::String("Lives: -2")));
+    const sf::Vector2f shot = (game->*P::fired)[0].sprite.getPosition();
     g_wheelDelta = 1;
-    game->Advance(late);
-    EXPECT_EQ(game->FiredClocks()[0].sprite.getPosition(), shot);
-    EXPECT_EQ(game->Bills().List()[0].sprite.getPosition(), bill);
-    EXPECT_EQ(game->Bills().List().size(), 1u);
-    EXPECT_EQ(g_wheelDelta, 1);
-    EXPECT_EQ(game->Player().Minute(), 0.0f);
-}
-
-TEST_F(MainGameSceneTest, AWheelTurnLeftFromTheMenuTurnsTheNextGamesClock) {
-    ResetGlobals();
-    g_wheelDelta = -1; // turned while the menu showed
-    game = &InstallGame();
-    game->Advance(Still());
-    EXPECT_EQ(game->Player().Hour(), 11.0f);
-    EXPECT_EQ(game->Player().Minute(), 45.0f);
-    EXPECT_EQ(g_wheelDelta, 0);
-}
-
-TEST_F(MainGameSceneTest, AShotTakesTheClocksTimeFromTheFaceCentreInTheSameFrame) {
-    g_wheelDelta = 3;
-    game->Advance(Still(250));
-    game->HandleKeys(Shot(0.6f));
-    EXPECT_TRUE(game->IsFireRequested());
-    GameFrame frame = Still(250);
-    frame.firedSeconds = 0.1;
-    game->Advance(frame);
-    EXPECT_FALSE(game->IsFireRequested());
-    ASSERT_EQ(game->FiredClocks().size(), 1u);
-    const FiredClock& shot = game->FiredClocks()[0];
-    const sf::Vector2f face = game->Player().Body().getPosition();
-    EXPECT_EQ(shot.sprite.getPosition(), face - sf::Vector2f(0, 30));
-    EXPECT_FLOAT_EQ(shot.sprite.getRotation(), 30.0f);
-    const sf::FloatRect size = game->FiredClockSprite().getLocalBounds();
-    EXPECT_EQ(shot.sprite.getOrigin(), sf::Vector2f(size.width * 0.5f, size.height * 0.5f));
-    EXPECT_EQ(shot.hour, 0.0f);
-    EXPECT_EQ(shot.minute, 45.0f);
-    EXPECT_FALSE(shot.bounced);
-    EXPECT_TRUE(game->Player().IsRecoiling());
-}
-
-TEST_F(MainGameSceneTest, ShotsWaitMoreThanHalfASecondWithEitherButton) {
-    game->HandleKeys(Shot(0.5f));
-    EXPECT_FALSE(game->IsFireRequested());
-    GameKeys right;
-    right.rightButton = true;
-    right.sinceLastShot = 0.51f;
-    game->HandleKeys(right);
-    EXPECT_TRUE(game->IsFireRequested());
-    game->Advance(Still());
-    GameKeys idle;
-    idle.sinceLastShot = 10.0f;
-    game->HandleKeys(idle);
-    EXPECT_FALSE(game->IsFireRequested());
-}
-
-TEST_F(MainGameSceneTest, ReturnOnlyRestartsAfterALossAndEscapeWinsOverIt) {
-    GameKeys enter;
-    enter.enter = true;
-    game->HandleKeys(enter);
-    EXPECT_EQ(g_currentScene.get(), game);
-
-    ArrangeEscapes(5);
-    game->Advance(Still());
-    ASSERT_TRUE(game->IsGameOver());
-    // A click on the game-over screen is taken but never fired.
-    game->HandleKeys(Shot(1.0f));
-    EXPECT_TRUE(game->IsFireRequested());
-    game->Advance(Still());
-    EXPECT_TRUE(game->FiredClocks().empty());
-
-    game->HandleKeys(enter);
-    auto* fresh = dynamic_cast<MainGameScene*>(g_currentScene.get());
-    ASSERT_NE(fresh, nullptr);
-    EXPECT_FALSE(fresh->IsGameOver());
-    EXPECT_EQ(fresh->Lives(), 5);
-    // Return still held in the new game does nothing until that one is lost too.
-    fresh->HandleKeys(enter);
-    EXPECT_EQ(g_currentScene.get(), fresh);
-
-    fresh->Bills().List().push_back(BillAt(300, 700, 1, 0));
-    for (int i = 0; i < 4; ++i) {
-        fresh->Bills().List().push_back(BillAt(300, 700, 1, 0));
+    Frame(10.0);
+    EXPECT_EQ(std::tuple((game->*P::fired)[0].sprite.getPosition(), Bills().size(), g_wheelDelta,
+                         game->*P::fireRequested),
+              std::tuple(shot, 1u, 1, true)); // a click is taken, but never fired
+    g_desk.keys = {sf::Keyboard::Return};
+    Frame(0);
+    MainGameScene* fresh = dynamic_cast<MainGameScene*>(g_currentScene.get());
+    ASSERT_TRUE(fresh != nullptr && fresh != game);
+    Frame(0); // Return still held: nothing more until this game is lost too
+    EXPECT_EQ(std::pair(g_currentScene.get(), fresh->*P::lives),
+              std::pair(static_cast<Scene*>(fresh), 5));
+    for (const bool lost : {false, true}) { // Escape leaves at any time, before Return
+        fresh->*P::gameOver = lost;
+        g_desk.keys = {sf::Keyboard::Escape, sf::Keyboard::Return};
+        g_currentScene->HandleInput();
+        EXPECT_NE(dynamic_cast<MenuScene*>(g_currentScene.get()), nullptr);
+        fresh = &Install<MainGameScene>();
     }
-    fresh->Advance(Still());
-    ASSERT_TRUE(fresh->IsGameOver());
-    GameKeys both = enter;
-    both.escape = true;
-    fresh->HandleKeys(both);
-    EXPECT_NE(dynamic_cast<MenuScene*>(g_currentScene.get()), nullptr);
 }
 
-TEST_F(MainGameSceneTest, EscapeDuringPlayGoesBackToTheMenu) {
-    GameKeys escape;
-    escape.escape = true;
-    escape.leftButton = true;
-    escape.sinceLastShot = 5.0f;
-    game->HandleKeys(escape);
-    EXPECT_NE(dynamic_cast<MenuScene*>(g_currentScene.get()), nullptr);
-    EXPECT_FALSE(g_content.HasTexture("Player clock"));
-    EXPECT_TRUE(g_content.HasTexture("Large bill"));
-}
-
-TEST(MainGameSceneFailureTest, AMissingImagePrintsItsLinesInLoadOrder) {
-    ResetGlobals();
-    ContentCopy copy;
-    std::filesystem::remove(copy.File("clockhand.png"));
-    std::filesystem::remove(copy.File("smallclock.png"));
-    ScopedWorkingDir cwd(copy.Root());
-    CaptureStdout();
-    ChangeScene(std::make_unique<MainGameScene>());
-    EXPECT_EQ(GetCapturedStdout(), "Could not load file from: Content/clockhand.png\n"
-                                   "Could not load file from: Content/smallclock.png\n"
-                                   "Could not load image: Small clock\n"
-                                   "Could not load image: Clock hand\n");
-    EXPECT_TRUE(g_quit);
-    ResetGlobals();
+TEST_F(MainGameSceneTest, AFrameStacksBackdropClocksPlayerBillsPanelsAndTheGameOverLayer) {
+    g_desk.mouse = {400, 0};
+    Frame(0.6);
+    g_desk.buttons = {sf::Mouse::Left};
+    Frame(1.0 / 60); // a clock now under the face
+    for (const sf::Vector2f at : {sf::Vector2f(400, 535), {430, 545}, {100, 50}, {400, 300}}) {
+        (game->*P::bills).SpawnBill(); // over the player, over each other, under the panels
+        Bills().back().sprite.setPosition(at);
+        Bills().back().text.setPosition(at);
+    }
+    const PlayerClock& player = game->*P::player;
+    for (const bool over : {false, true}) {
+        game->*P::gameOver = over;
+        game->Draw(window);
+        std::vector<const sf::Drawable*> stack = {&(game->*P::fired)[0].sprite, &player.Body(),
+                                                  &player.MinuteHand(), &player.HourHand()};
+        for (const FallingBill& bill : Bills()) {
+            stack.insert(stack.end(), {&bill.sprite, &bill.text});
+        }
+        stack.insert(stack.end(),
+                     {&(game->*P::scorePanel), &(game->*P::scoreText), &(game->*P::livesText)});
+        if (over) {
+            stack.insert(stack.end(),
+                         {&(game->*P::overPanel), &(game->*P::overText), &(game->*P::restartText)});
+        }
+        EXPECT_TRUE(Shows(Shown(window), window, stack)) << "game over: " << over;
+    }
 }

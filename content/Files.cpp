@@ -1,0 +1,14 @@
+#include "content/Files.hpp"
+
+#include <SFML/Graphics/Font.hpp>
+
+#include <filesystem>
+
+bool IsRegularFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+bool LoadFont(sf::Font& font, const std::string& path) {
+    return IsRegularFile(path) && font.loadFromFile(path);
+}

@@ -1,0 +1,17 @@
+#include "menu/ComposedBackdrop.hpp"
+
+#include <SFML/Graphics/RenderTarget.hpp>
+
+void ComposedBackdrop::Compose(const TiledBackdrop& tiles) {
+    m_canvas.create(800, 600);
+    m_canvas.clear(sf::Color::White);
+    for (const sf::Sprite& tile : tiles) {
+        m_canvas.draw(tile, sf::RenderStates::Default);
+    }
+    m_canvas.display();
+    m_picture.setTexture(m_canvas.getTexture(), true);
+}
+
+void ComposedBackdrop::draw(sf::RenderTarget& target, sf::RenderStates states) const {
+    target.draw(m_picture, states);
+}
