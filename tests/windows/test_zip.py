@@ -44,7 +44,8 @@ class UnpackedZip(unittest.TestCase):
         cls.dir = tempfile.mkdtemp(prefix="zorvane-win64-")
         cls.game = os.path.join(cls.dir, "game")
         zipfile.ZipFile(ZIP).extractall(cls.game)
-        cls.wine = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=",
+        # No downloads of .NET and HTML engines (a dialog), no debugger on a crash (a hang).
+        cls.wine = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=;winedbg.exe=d",
                     "WINEPREFIX": os.environ.get("WINEPREFIX") or os.path.join(cls.dir, "wine")}
 
     @classmethod

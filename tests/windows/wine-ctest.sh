@@ -5,8 +5,9 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 shift
 export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}" WINEDEBUG="${WINEDEBUG:--all}"
-# No downloads of wine's .NET and HTML engines, which would stop at a dialog.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# No downloads of wine's .NET and HTML engines, which would stop at a dialog, and no debugger
+# on a crash, which would wait for ever: the test fails with the crash's exit code instead.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}"
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" "$build" "$@"
 fi
