@@ -25,5 +25,6 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 # OpenAL Soft's import library (libOpenAL32.dll.a) on a file system that minds the case.
 set(SFML_STATIC_LIBRARIES ON)
 if(ZORVANE_WIN64_PREFIX)
-    set(OpenAL_LIB ${ZORVANE_WIN64_PREFIX}/lib/libOpenAL32.dll.a CACHE FILEPATH "OpenAL import library")
+    set(OpenAL_LIB ${ZORVANE_WIN64_PREFIX}/lib/libOpenAL32.dll.a
+        CACHE FILEPATH "OpenAL Soft's import library")
 endif()

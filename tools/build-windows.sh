@@ -30,9 +30,11 @@ say() { echo "== build-windows: $*"; }
 
 version=$(sed -n 's/^project(Zorvane VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 [ -n "$version" ] || die "no project version in CMakeLists.txt"
-# The game's own licence goes into the zip; fail before hours of building, not after.
-[ -f "$root/LICENSE" ] || die "LICENSE is missing at the repository root: the zip must carry the game's licence"
-echo "$openal_sha256  $openal_tarball" | sha256sum --quiet -c - || die "$openal_tarball: wrong checksum"
+# The game's own licence goes into the zip; say so now rather than after the build.
+[ -f "$root/LICENSE" ] ||
+    die "LICENSE is missing at the repository root: the zip must carry the game's licence"
+echo "$openal_sha256  $openal_tarball" | sha256sum --quiet -c - ||
+    die "$openal_tarball: wrong checksum"
 
 "$root/tools/install-deps.sh" --windows
 
@@ -65,7 +67,8 @@ cmake_dep() { # name source-dir [cmake options...]: configure, build and install
     cmake -S "$src" -B "$work/build/$name" -G "Unix Makefiles" -Wno-dev \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZORVANE_WIN64_PREFIX="$prefix" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
-        "$@" >"$work/log/$name.configure" 2>&1 || { tail -n 30 "$work/log/$name.configure"; die "$name: configure failed"; }
+        "$@" >"$work/log/$name.configure" 2>&1 ||
+        { tail -n 30 "$work/log/$name.configure"; die "$name: configure failed"; }
     cmake --build "$work/build/$name" -j"$jobs" >"$work/log/$name.build" 2>&1 ||
         { tail -n 40 "$work/log/$name.build"; die "$name: build failed"; }
     cmake --install "$work/build/$name" >"$work/log/$name.install" 2>&1 ||
@@ -99,7 +102,8 @@ build_dependencies() {
     # Debian strips SFML's bundled binaries (extlibs/bin), which its install copies unless it
     # uses the libraries found on the system, here the ones above.
     cmake_dep sfml "$(dir libsfml)" -DSFML_USE_SYSTEM_DEPS=ON -DSFML_BUILD_NETWORK=OFF \
-        -DSFML_BUILD_EXAMPLES=OFF -DSFML_BUILD_DOC=OFF -DSFML_MISC_INSTALL_PREFIX="$prefix/share/SFML"
+        -DSFML_BUILD_EXAMPLES=OFF -DSFML_BUILD_DOC=OFF \
+        -DSFML_MISC_INSTALL_PREFIX="$prefix/share/SFML"
     cmake_dep googletest /usr/src/googletest -DBUILD_GMOCK=OFF
 
     cp "$(dir libsfml)/license.md" "$lic/SFML.txt"
