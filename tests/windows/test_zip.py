@@ -14,7 +14,8 @@ import tempfile
 import unittest
 import zipfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tools"))
 import driver  # noqa: E402
 
 ZIP = os.environ.get("ZORVANE_WIN64_ZIP", "")
@@ -56,9 +57,7 @@ class UnpackedZip(unittest.TestCase):
     def run_game(self, folder, play):
         with driver.Xvfb() as x:
             env = x.env(self.wine)
-            # One wine server for the run, with its desktop on this display before the game starts.
-            subprocess.run(["wineboot", "-i"], env=env, check=True, capture_output=True)
-            subprocess.run(["wineserver", "-p"], env=env, check=True)
+            subprocess.run(["bash", os.path.join(HERE, "wine-up.sh")], env=env, check=True)
             try:
                 game = x.start(["wine", "zorvane.exe"], cwd=folder, env=self.wine)
                 if play:

@@ -11,10 +11,6 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}"
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" "$build" "$@"
 fi
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
-# One wine server for the whole run, its desktop started on this display before any test: the
-# first test of a fresh server, started beside another, was seen to hang here.
-wineserver -p
+bash "$(dirname "$0")/wine-up.sh"
 trap 'wineserver -k' EXIT
-wine cmd /c exit
 cd "$build" && ctest --output-on-failure -L unit "$@"
