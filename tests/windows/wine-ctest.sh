@@ -13,4 +13,4 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 bash "$(dirname "$0")/wine-up.sh"
 trap 'wineserver -k' EXIT
-cd "$build" && ctest --output-on-failure -L unit "$@"
+cd "$build" && ctest --output-on-failure --no-tests=error -L unit "$@"
