@@ -2,7 +2,9 @@
 # Sets up what is missing (with the test tools), builds everything and runs the whole suite:
 # unit tests, end-to-end tests against the real program and the package test; then the unit
 # tests and an end-to-end smoke run again in a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer. Uses a virtual display when there is none.
+# UndefinedBehaviorSanitizer; then the Windows build: its unit tests under wine and the zip as a
+# player unpacks it (ZORVANE_SKIP_WINDOWS=1 leaves it out). Uses a virtual display when there is
+# none.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${ZORVANE_BUILD_DIR:-$root/build}"
@@ -35,4 +37,14 @@ if [ "${ZORVANE_SKIP_SANITIZE:-0}" != 1 ]; then
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     run_ctest "$sanitize_build" -j"$jobs" -L unit
     run_ctest "$sanitize_build" -j"$jobs" -R '^e2e\.(window|content|escape|first_bill)$'
+fi
+
+if [ "${ZORVANE_SKIP_WINDOWS:-0}" != 1 ]; then
+    win_build="${ZORVANE_WIN64_BUILD_DIR:-$root/build-win64}"
+    "$root/tools/install-deps.sh" --test --windows
+    ZORVANE_WIN64_TESTS=ON ZORVANE_WIN64_BUILD_DIR="$win_build" bash "$root/tools/build-windows.sh"
+    bash "$root/tests/windows/wine-ctest.sh" "$win_build" -j"$jobs"
+    version=$(sed -n 's/^project(Zorvane VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+    (cd "$root/tests/windows" && WINEPREFIX="$win_build/wineprefix" \
+        ZORVANE_WIN64_ZIP="$root/dist/zorvane-$version-win64.zip" /usr/bin/python3 -m unittest -v test_zip)
 fi

@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# Cross-builds the game for 64-bit Windows with Debian's MinGW-w64 and writes
+# dist/zorvane-<version>-win64.zip: zorvane.exe (everything static but OpenAL), OpenAL32.dll,
+# Content/, the licences and a README.txt for players.
+#
+# SFML, FreeType, Ogg, Vorbis and FLAC come from Debian's source packages, OpenAL Soft from
+# third_party/, GoogleTest (for the Windows unit tests) from Debian's googletest sources. They are
+# cross-built once into a cache folder named after everything that went into them, so a later run
+# reuses them: ZORVANE_WIN64_CACHE, by default ~/.cache/zorvane/win64.
+#
+# Environment: ZORVANE_WIN64_BUILD_DIR (default build-win64/), ZORVANE_WIN64_TESTS=ON to build the
+# unit tests too (tools/test.sh does).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cache_root="${ZORVANE_WIN64_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zorvane/win64}"
+build="${ZORVANE_WIN64_BUILD_DIR:-$root/build-win64}"
+tests="${ZORVANE_WIN64_TESTS:-OFF}"
+jobs=$(nproc)
+mingw=x86_64-w64-mingw32
+toolchain="$root/cmake/mingw-w64.cmake"
+openal_tarball="$root/third_party/openal-soft-1.23.1.tar.gz"
+openal_sha256=d44ebc9f3ece0581eb37054c189e347d84b349b209812cc48c769f7339df6c52
+# Debian source packages, in build order (each needs the ones before it).
+debian_sources=(freetype libogg libvorbis flac libsfml)
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+die() { echo "build-windows: $*" >&2; exit 1; }
+say() { echo "== build-windows: $*"; }
+
+version=$(sed -n 's/^project(Zorvane VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+[ -n "$version" ] || die "no project version in CMakeLists.txt"
+# The game's own licence goes into the zip; say so now rather than after the build.
+[ -f "$root/LICENSE" ] ||
+    die "LICENSE is missing at the repository root: the zip must carry the game's licence"
+echo "$openal_sha256  $openal_tarball" | sha256sum --quiet -c - ||
+    die "$openal_tarball: wrong checksum"
+
+"$root/tools/install-deps.sh" --windows
+
+# apt-get source needs deb-src entries; add them for the archive that is already configured.
+ensure_deb_src() {
+    apt-cache showsrc libsfml 2>/dev/null | grep -q '^Package:' && return 0
+    local list=/etc/apt/sources.list.d/zorvane-deb-src
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+            $sudo tee "$list.sources" >/dev/null
+    elif [ -f /etc/apt/sources.list ]; then
+        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list | $sudo tee "$list.list" >/dev/null
+    fi
+    $sudo apt-get update -qq
+    apt-cache showsrc libsfml 2>/dev/null | grep -q '^Package:' ||
+        die "no Debian source packages reachable (apt-get source)"
+}
+
+# The newest version of a source package that apt knows.
+source_version() {
+    apt-cache showsrc --only-source "$1" | sed -n 's/^Version: //p' | sort -V | tail -n1
+}
+
+# --- the dependencies: one build, kept under a key of everything that shapes it ------------
+
+cmake_dep() { # name source-dir [cmake options...]: configure, build and install into $prefix
+    local name=$1 src=$2
+    shift 2
+    local start=$SECONDS
+    cmake -S "$src" -B "$work/build/$name" -G "Unix Makefiles" -Wno-dev \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZORVANE_WIN64_PREFIX="$prefix" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
+        "$@" >"$work/log/$name.configure" 2>&1 ||
+        { tail -n 30 "$work/log/$name.configure"; die "$name: configure failed"; }
+    cmake --build "$work/build/$name" -j"$jobs" >"$work/log/$name.build" 2>&1 ||
+        { tail -n 40 "$work/log/$name.build"; die "$name: build failed"; }
+    cmake --install "$work/build/$name" >"$work/log/$name.install" 2>&1 ||
+        { tail -n 20 "$work/log/$name.install"; die "$name: install failed"; }
+    say "$name built in $((SECONDS - start)) s"
+}
+
+build_dependencies() {
+    local src="$work/src" lic="$prefix/licenses"
+    mkdir -p "$src" "$work/log" "$lic"
+    (cd "$src" && for package in "${debian_sources[@]}"; do
+        apt-get source -qq "$package=${versions[$package]}" >/dev/null 2>&1 ||
+            die "apt-get source $package=${versions[$package]} failed"
+    done)
+    tar -xzf "$openal_tarball" -C "$src"
+    dir() { find "$src" -maxdepth 1 -type d -name "$1-*" | head -n1; }
+
+    # FreeType: its own gzip code, none of the optional libraries.
+    cmake_dep freetype "$(dir freetype)" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
+        -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
+    cmake_dep ogg "$(dir libogg)" -DINSTALL_DOCS=OFF
+    cmake_dep vorbis "$(dir libvorbis)"
+    # FLAC keeps its stack protector; the game then links libssp (cmake/Windows.cmake).
+    cmake_dep flac "$(dir flac)" -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF \
+        -DBUILD_TESTING=OFF -DBUILD_DOCS=OFF -DINSTALL_MANPAGES=OFF -DWITH_OGG=ON
+    # A DLL (LGPL) that needs only Windows' own DLLs: the GCC runtimes linked in statically.
+    cmake_dep openal "$(dir openal-soft)" -DLIBTYPE=SHARED -DALSOFT_UTILS=OFF \
+        -DALSOFT_EXAMPLES=OFF -DALSOFT_INSTALL_CONFIG=OFF -DALSOFT_INSTALL_HRTF_DATA=OFF \
+        -DALSOFT_INSTALL_AMBDEC_PRESETS=OFF -DALSOFT_STATIC_LIBGCC=ON -DALSOFT_STATIC_STDCXX=ON \
+        -DALSOFT_STATIC_WINPTHREAD=ON
+    # Debian strips SFML's bundled binaries (extlibs/bin), which its install copies unless it
+    # uses the libraries found on the system, here the ones above.
+    cmake_dep sfml "$(dir libsfml)" -DSFML_USE_SYSTEM_DEPS=ON -DSFML_BUILD_NETWORK=OFF \
+        -DSFML_BUILD_EXAMPLES=OFF -DSFML_BUILD_DOC=OFF \
+        -DSFML_MISC_INSTALL_PREFIX="$prefix/share/SFML"
+    cmake_dep googletest /usr/src/googletest -DBUILD_GMOCK=OFF
+
+    cp "$(dir libsfml)/license.md" "$lic/SFML.txt"
+    cp "$(dir openal-soft)/COPYING" "$lic/OpenAL-Soft.txt"
+    cp "$openal_tarball" "$lic/"
+    cp "$(dir freetype)/docs/FTL.TXT" "$lic/FreeType.txt"
+    cp "$(dir libogg)/COPYING" "$lic/Ogg.txt"
+    cp "$(dir libvorbis)/COPYING" "$lic/Vorbis.txt"
+    cp "$(dir flac)/COPYING.Xiph" "$lic/FLAC.txt"
+}
+
+ensure_deb_src
+declare -A versions
+for package in "${debian_sources[@]}"; do
+    versions[$package]=$(source_version "$package")
+    [ -n "${versions[$package]}" ] || die "no source package $package"
+done
+# The key: the recipe above, the toolchain, the compiler and the versions of every source.
+key=$( {
+    declare -f build_dependencies cmake_dep
+    cat "$toolchain"
+    $mingw-g++-posix --version | head -n1
+    dpkg-query -W -f='${Version}\n' g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest
+    for package in "${debian_sources[@]}"; do echo "$package=${versions[$package]}"; done
+    echo "openal-soft=$openal_sha256"
+} | sha256sum | cut -c1-16)
+prefix="$cache_root/$key"
+
+if [ -f "$prefix/.complete" ]; then
+    say "dependencies from the cache: $prefix"
+else
+    say "building the dependencies into $prefix (takes several minutes, once)"
+    start=$SECONDS
+    work=$(mktemp -d "${TMPDIR:-/tmp}/zorvane-win64.XXXXXX")
+    trap 'rm -rf "$work"' EXIT
+    rm -rf "$prefix"
+    mkdir -p "$prefix"
+    build_dependencies
+    touch "$prefix/.complete"
+    say "dependencies built in $((SECONDS - start)) s"
+fi
+
+# --- the game --------------------------------------------------------------------------------
+
+start=$SECONDS
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZORVANE_WIN64_PREFIX="$prefix" \
+    -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS="$tests" -DZORVANE_BUILD_BENCHMARKS=OFF
+cmake --build "$build" -j"$jobs"
+say "game built in $((SECONDS - start)) s"
+
+# --- the zip ---------------------------------------------------------------------------------
+
+crlf() { sed 's/\r$//; s/$/\r/' "$1" >"$2"; }
+font_copyright() { # font file -> its Debian package's copyright file
+    local owner
+    owner=$(dpkg-query -S "$1" | head -n1 | cut -d: -f1)
+    echo "/usr/share/doc/$owner/copyright"
+}
+name="zorvane-$version-win64"
+stage="$build/zip/$name"
+rm -rf "$build/zip"
+mkdir -p "$stage/licenses" "$root/dist"
+cp "$build/zorvane.exe" "$prefix/bin/OpenAL32.dll" "$stage/"
+$mingw-strip "$stage/zorvane.exe" "$stage/OpenAL32.dll"
+cp -r "$build/Content" "$stage/Content"
+crlf "$root/packaging/windows/README.txt" "$stage/README.txt"
+crlf "$root/LICENSE" "$stage/LICENSE.txt"
+for file in "$prefix"/licenses/*.txt; do crlf "$file" "$stage/licenses/$(basename "$file")"; done
+cp "$prefix"/licenses/*.tar.gz "$stage/licenses/"
+mono=$(sed -n 's/^ZORVANE_MONO_FONT:FILEPATH=//p' "$build/CMakeCache.txt")
+digital=$(sed -n 's/^ZORVANE_DIGITAL_FONT:FILEPATH=//p' "$build/CMakeCache.txt")
+crlf "$(font_copyright "$mono")" "$stage/licenses/LiberationMono-Bold.ttf.txt"
+crlf "$(font_copyright "$digital")" "$stage/licenses/digitalfont.ttf.txt"
+zip_file="$root/dist/$name.zip"
+rm -f "$zip_file"
+(cd "$stage" && zip -q -X -r "$zip_file" .)
+say "wrote $zip_file"
