@@ -177,6 +177,21 @@ mono=$(sed -n 's/^ZORVANE_MONO_FONT:FILEPATH=//p' "$build/CMakeCache.txt")
 digital=$(sed -n 's/^ZORVANE_DIGITAL_FONT:FILEPATH=//p' "$build/CMakeCache.txt")
 crlf "$(font_copyright "$mono")" "$stage/licenses/LiberationMono-Bold.ttf.txt"
 crlf "$(font_copyright "$digital")" "$stage/licenses/digitalfont.ttf.txt"
+# What the zip promises: a GUI program with the game's icon and version, needing only Windows'
+# own DLLs and OpenAL32.dll, which itself needs only Windows' own.
+windows_dlls="kernel32 user32 gdi32 advapi32 msvcrt opengl32 winmm ole32 shell32 oleaut32"
+needs_only() { # binary, allowed DLL names
+    local dll
+    for dll in $($mingw-objdump -p "$1" | sed -n 's/^\s*DLL Name: \(.*\)\.dll$/\1/Ip'); do
+        [[ " ${2,,} " == *" ${dll,,} "* ]] || die "$(basename "$1") needs $dll.dll"
+    done
+}
+needs_only "$stage/zorvane.exe" "$windows_dlls openal32"
+needs_only "$stage/OpenAL32.dll" "$windows_dlls"
+$mingw-objdump -p "$stage/zorvane.exe" | grep -Eq '^Subsystem\s+0+2\s' || die "not a GUI program"
+wrestool -l "$stage/zorvane.exe" | grep -q 'type=group_icon' || die "no icon"
+wrestool -x --raw --type=16 "$stage/zorvane.exe" | iconv -f UTF-16LE -t UTF-8 2>/dev/null |
+    grep -aq "Zorvane - Quendral" || die "no version resource naming the game"
 zip_file="$root/dist/$name.zip"
 rm -f "$zip_file"
 (cd "$stage" && zip -q -X -r "$zip_file" .)

@@ -43,8 +43,6 @@ if [ "${ZORVANE_SKIP_WINDOWS:-0}" != 1 ]; then
     win_build="${ZORVANE_WIN64_BUILD_DIR:-$root/build-win64}"
     "$root/tools/install-deps.sh" --test --windows
     ZORVANE_WIN64_TESTS=ON ZORVANE_WIN64_BUILD_DIR="$win_build" bash "$root/tools/build-windows.sh"
-    bash "$root/tests/windows/wine-ctest.sh" "$win_build" -j"$jobs"
     version=$(sed -n 's/^project(Zorvane VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
-    (cd "$root/tests/windows" && WINEPREFIX="$win_build/wineprefix" \
-        ZORVANE_WIN64_ZIP="$root/dist/zorvane-$version-win64.zip" /usr/bin/python3 -m unittest -v test_zip)
+    bash "$root/tools/wine-tests.sh" "$win_build" "$root/dist/zorvane-$version-win64.zip" -j"$jobs"
 fi
