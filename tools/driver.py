@@ -94,6 +94,7 @@ class Xvfb:
         self.dpy.close()
         self.proc.terminate()
         self.proc.wait(10)
+        self.log.close()
 
     def log_text(self):
         self.log.seek(0)
@@ -241,12 +242,12 @@ class Game:
         self.held()
         return self.capture()
 
-    def play(self):
+    def play(self, timeout=10):
         """From the title menu, a click on PLAY; returns the menu's picture."""
         menu = self.menu()
         self.move(400, 300)
         self.click()
-        if self.wait_change(menu) is None:
+        if self.wait_change(menu, timeout) is None:
             raise DriverError("a click on PLAY changed nothing")
         return menu
 
@@ -351,7 +352,9 @@ class Game:
     @staticmethod
     def _read(file):
         file.seek(0)
-        return file.read().decode(errors="replace")
+        text = file.read().decode(errors="replace")
+        file.close()
+        return text
 
     def kill(self):
         if hasattr(self, "_frames"):
@@ -359,6 +362,8 @@ class Game:
         if self.running():
             self.proc.kill()
             self.proc.wait()
+        for file in self._files:
+            file.close()
 
     def cpu_seconds(self):
         with open("/proc/%d/stat" % self.proc.pid) as f:
@@ -414,16 +419,13 @@ def smoke(argv):
     with Xvfb() as x:
         game = x.start(args.command, cwd=args.cwd)
         try:
-            menu = game.wait_drawn(120)
+            game.wait_drawn(120)
             left, top, width, height = game.geometry()
             print("window %r %dx%d at %d,%d" % (game.title(), width, height, left, top))
             if (width, height) != (800, 600):
                 raise DriverError("the window is %dx%d, not 800x600" % (width, height))
             if args.click:
-                game.move(400, 300)
-                game.click()
-                if game.wait_change(menu, 30) is None:
-                    raise DriverError("a click on PLAY changed nothing")
+                game.play(60)
                 print("PLAY changed the picture")
         except DriverError as error:
             print("smoke: %s" % error, file=sys.stderr)

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # Sets up what is missing (with the test tools), builds everything and runs the whole suite:
-# unit tests, end-to-end tests against the real program and the package test; then the unit
-# tests and an end-to-end smoke run again in a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer; then the Windows build: its unit tests under wine and the zip as a
-# player unpacks it (ZORVANE_SKIP_WINDOWS=1 leaves it out). Uses a virtual display when there is
-# none.
+# the unit tests and the end-to-end tests against the real program (CTest); the package test;
+# the unit tests and an end-to-end smoke run again in a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer; the Windows build, its unit tests under wine and the zip as a player
+# unpacks it (ZORVANE_SKIP_WINDOWS=1 leaves that out). Uses a virtual display when there is none.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${ZORVANE_BUILD_DIR:-$root/build}"
@@ -27,6 +26,9 @@ run_ctest() {
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS=ON
 cmake --build "$build" -j"$jobs"
 run_ctest "$build" -j"$jobs"
+# The Debian package, built from a copy of the tree, installed, started and purged (as root;
+# exit code 77 means it was skipped).
+bash "$root/tests/package/test_deb.sh" || [ $? -eq 77 ]
 
 if [ "${ZORVANE_SKIP_SANITIZE:-0}" != 1 ]; then
     cmake -S "$root" -B "$sanitize_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
