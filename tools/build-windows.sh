@@ -188,10 +188,10 @@ needs_only() { # binary, allowed DLL names
 }
 needs_only "$stage/zorvane.exe" "$windows_dlls openal32"
 needs_only "$stage/OpenAL32.dll" "$windows_dlls"
-$mingw-objdump -p "$stage/zorvane.exe" | grep -Eq '^Subsystem\s+0+2\s' || die "not a GUI program"
-wrestool -l "$stage/zorvane.exe" | grep -q 'type=group_icon' || die "no icon"
+$mingw-objdump -p "$stage/zorvane.exe" | grep -E >/dev/null '^Subsystem\s+0+2\s' || die "not a GUI program"
+wrestool -l "$stage/zorvane.exe" | grep >/dev/null 'type=group_icon' || die "no icon"
 wrestool -x --raw --type=16 "$stage/zorvane.exe" | iconv -f UTF-16LE -t UTF-8 2>/dev/null |
-    grep -aq "Zorvane - Quendral" || die "no version resource naming the game"
+    grep -a >/dev/null "Zorvane - Quendral" || die "no version resource naming the game"
 zip_file="$root/dist/$name.zip"
 rm -f "$zip_file"
 (cd "$stage" && zip -q -X -r "$zip_file" .)
