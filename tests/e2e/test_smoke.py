@@ -73,6 +73,7 @@ class Smoke(unittest.TestCase):
                 ("LiberationMono-Bold.ttf", fifo, False, ""),
                 ("smallclock.png", None, True, lost("smallclock.png", "Small clock")),
                 ("smallclock.png", fifo, True, lost("smallclock.png", "Small clock")),
+                ("LiberationMono-Bold.ttf", None, True, ""),
                 ("digitalfont.ttf", None, True, "")]:
             with self.subTest(name=name, make=make), Xvfb() as x:
                 game = self.start(x, None if at_play else name, make)

@@ -28,7 +28,7 @@ struct MainGameSceneTest : testing::Test {
     MainGameScene* game = nullptr;
 };
 
-TEST_F(MainGameSceneTest, AGameStartsWithOneBillFromTheUnseededGeneratorAndCentresItsLastPanel) {
+TEST_F(MainGameSceneTest, AGameStartsWithOneBillFromTheUnseededGeneratorAndItsPanelsInPlace) {
     std::srand(1);
     const int hour = std::rand() % 24, minute = std::rand() % 4 * 15, x = std::rand() % 600 + 100;
     ASSERT_EQ(Bills().size(), 1u);
@@ -36,10 +36,14 @@ TEST_F(MainGameSceneTest, AGameStartsWithOneBillFromTheUnseededGeneratorAndCentr
               std::tuple(float(hour), float(minute), sf::Vector2f(x, 0)));
     const sf::Sprite& over = game->*P::overPanel;
     const sf::FloatRect size = over.getLocalBounds();
-    EXPECT_EQ(
-        std::tuple(over.getPosition(), over.getColor(), (game->*P::restartText).getPosition()),
-        std::tuple(sf::Vector2f(400 - size.width / 2, 300 - size.height / 2),
-                   (game->*P::scorePanel).getColor(), over.getPosition() + sf::Vector2f(30, 60)));
+    const sf::Color translucent(255, 255, 255, 200);
+    EXPECT_EQ(std::tuple(over.getPosition(), over.getColor(), (game->*P::scorePanel).getColor()),
+              std::tuple(sf::Vector2f(400 - size.width / 2, 300 - size.height / 2), translucent,
+                         translucent));
+    EXPECT_EQ(std::tuple((game->*P::scoreText).getPosition(), (game->*P::livesText).getPosition(),
+                         (game->*P::restartText).getPosition()),
+              std::tuple(sf::Vector2f(22, 15), sf::Vector2f(22, 50),
+                         over.getPosition() + sf::Vector2f(30, 60)));
 }
 
 TEST_F(MainGameSceneTest, BillsComeStrictlyAfterTheIntervalSinceTheLastOneAtMostOnePerFrame) {
@@ -143,7 +147,7 @@ TEST_F(MainGameSceneTest, AFrameStacksBackdropClocksPlayerBillsPanelsAndTheGameO
         hand.setPixel(1, row, sf::Color(row * 6, 0, 255 - row * 6));
     }
     const_cast<sf::Texture*>((game->*P::player).MinuteHand().getTexture())->update(hand);
-    for (const sf::Vector2f at : {sf::Vector2f(400, 535), {430, 545}, {100, 50}, {400, 300}}) {
+    for (const sf::Vector2f at : {sf::Vector2f(500, 560), {530, 570}, {100, 50}, {400, 300}}) {
         (game->*P::bills).SpawnBill(); // over the player, over each other, under the panels
         Bills().back().sprite.setPosition(at);
         Bills().back().text.setPosition(at);

@@ -45,7 +45,9 @@ TEST_F(MenuSceneTest, AFrameIsTheBackdropTheOutlinedTitleTheCreditThenPlayOnTheB
     const sf::Text& title = menu->*P::titleText;
     const sf::Text& credit = menu->*P::creditText;
     const sf::FloatRect size = credit.getLocalBounds();
-    EXPECT_EQ(credit.getPosition(), sf::Vector2f(790 - size.width, 590 - size.height));
+    EXPECT_EQ(std::pair(credit.getPosition(), (menu->*P::playText).getPosition()),
+              std::pair(sf::Vector2f(790 - size.width, 590 - size.height),
+                        (menu->*P::largeBill).getPosition() + sf::Vector2f(25, 5)));
     EXPECT_EQ(
         std::pair(title.getPosition(), title.getFillColor()), // left as they were found
         std::pair(sf::Vector2f(400 - title.getLocalBounds().width / 2, 60), sf::Color::Black));
