@@ -57,6 +57,13 @@ def wait_until(condition, timeout, what, interval=0.02):
         time.sleep(interval)
 
 
+def cpu_seconds(pid):
+    """User plus system CPU time of a process, all its threads."""
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
 class Xvfb:
     """A private X server on a display number of its own choosing; kills what it started."""
 
@@ -366,9 +373,7 @@ class Game:
             file.close()
 
     def cpu_seconds(self):
-        with open("/proc/%d/stat" % self.proc.pid) as f:
-            fields = f.read().rsplit(")", 1)[1].split()
-        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+        return cpu_seconds(self.proc.pid)
 
     def rss_mib(self):
         with open("/proc/%d/status" % self.proc.pid) as f:

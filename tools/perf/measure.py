@@ -50,12 +50,6 @@ def build_floor(cache):
     return floor
 
 
-def process_cpu(pid):
-    with open("/proc/%d/stat" % pid) as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLK_TCK
-
-
 def machine_busy():
     """CPU seconds all cores have spent busy since boot."""
     with open("/proc/stat") as f:
@@ -119,7 +113,7 @@ class Session:
         times = self.frames.times
         first = len(times) - 1
         cpu, wall, busy, mine = (self.game.cpu_seconds(), time.monotonic(), machine_busy(),
-                                 process_cpu(self.x.proc.pid) + sum(os.times()[:2]))
+                                 driver.cpu_seconds(self.x.proc.pid) + sum(os.times()[:2]))
         i = 0
         while (times[-1] - times[first]) % WRAP < seconds * 1000:
             if step:
@@ -127,7 +121,7 @@ class Session:
             i += 1
             self.wait_frames(1)
         cpu = self.game.cpu_seconds() - cpu
-        mine = process_cpu(self.x.proc.pid) + sum(os.times()[:2]) - mine
+        mine = driver.cpu_seconds(self.x.proc.pid) + sum(os.times()[:2]) - mine
         others = (machine_busy() - busy - cpu - mine) / (time.monotonic() - wall)
         return Span(times[first:], cpu, max(0.0, others))
 
