@@ -236,11 +236,14 @@ class Game:
         self.wait_window(timeout)
         return wait_until(drawn, timeout, "a drawn frame", 0.05)
 
-    def still(self, frames=10):
-        """The picture, if it stays the same over a few frames (a lost game); else None."""
+    def still(self, frames=10, box=None):
+        """The picture, if it (inside box) stays the same over a few frames; else None."""
         before = self.capture()
         self.held(frames)
-        return before if self.capture() == before else None
+        after = self.capture()
+        if box:
+            return before if after.crop(box) == before.crop(box) else None
+        return before if after == before else None
 
     def menu(self):
         """The title menu as it shows with the pointer away from its button."""

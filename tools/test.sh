@@ -38,7 +38,7 @@ if [ "${ZORVANE_SKIP_SANITIZE:-0}" != 1 ]; then
     export LSAN_OPTIONS="suppressions=$root/tools/sanitizers/lsan.supp"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     run_ctest "$sanitize_build" -j"$jobs" -L unit
-    run_ctest "$sanitize_build" -j"$jobs" -R '^e2e\.(window|content|escape|first_bill)$'
+    run_ctest "$sanitize_build" -j"$jobs" -R '^e2e\.(journey|content)$'
 fi
 
 if [ "${ZORVANE_SKIP_WINDOWS:-0}" != 1 ]; then
