@@ -6,69 +6,53 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-using Log = std::vector<std::string>;
+std::string g_log;
 
-// Logs every call it gets; its Update and HandleInput run a chosen action, which may end it.
+// Logs its calls; its Update runs the action given, which may replace it.
 struct LoggingScene final : Scene {
-    LoggingScene(std::string name, Log& log) : name(std::move(name)), log(log) {}
-    ~LoggingScene() override { log.push_back(name + " gone"); }
+    LoggingScene(std::string name, std::function<void()> onUpdate)
+        : name(std::move(name)), onUpdate(std::move(onUpdate)) {}
+    ~LoggingScene() override { g_log += name + " gone, "; }
     void LoadContent(ContentManager& c) override {
-        log.push_back(name + " loads after " + std::to_string((c.*P::textures).size()));
+        g_log += name + " loads after " + std::to_string((c.*P::textures).size()) + ", ";
     }
-    void HandleInput() override { Run("input", onInput); }
-    void Update(sf::RenderWindow&) override { Run("update", onUpdate); }
-    void Draw(sf::RenderWindow&) override { Run("draw", nullptr); }
-    void Run(const std::string& call, std::function<void()> action) { // a copy outlives the scene
-        log.push_back(name + " " + call);
-        action ? action() : void();
+    void HandleInput() override { g_log += name + " input, "; }
+    void Update(sf::RenderWindow&) override {
+        g_log += name + " update, ";
+        if (const std::function<void()> action = onUpdate) // a copy outlives the scene
+            action();
     }
+    void Draw(sf::RenderWindow&) override { g_log += name + " draw, "; }
     std::string name;
-    Log& log;
-    std::function<void()> onInput, onUpdate;
+    std::function<void()> onUpdate;
 };
 
-struct ShellTest : testing::Test {
-    void SetUp() override { ResetGlobals(); }
-    void TearDown() override { g_currentScene.reset(); } // it logs into this test's log
-    LoggingScene& Scene(const std::string& name) {
-        auto scene = std::make_unique<LoggingScene>(name, log);
-        LoggingScene& raw = *scene;
-        ChangeScene(std::move(scene));
-        return raw;
-    }
-    Log log;
-    sf::RenderWindow window{sf::VideoMode(80, 60), "shell", sf::Style::None};
-};
-
-TEST_F(ShellTest, ASwitchUnloadsThenLoadsAndTheRestOfTheFrameRunsOnTheNewScene) {
+TEST(ShellTest, ASwitchUnloadsThenLoadsAndTheLoopEndsOnceTheFrameOfACloseOrSignalIsDrawn) {
+    sf::RenderWindow window(sf::VideoMode(80, 60), "shell", sf::Style::None);
     g_content.LoadFile("Bill", "Content/moneybill.png");
-    Scene("menu").onUpdate = [this] { Scene("game").onInput = [this] { Scene("again"); }; };
-    RunFrame(window);
-    RunFrame(window);
-    EXPECT_EQ(log, Log({"menu loads after 1", "menu input", "menu update", "game loads after 0",
-                        "menu gone", "game draw", "game input", "again loads after 0", "game gone",
-                        "again update", "again draw"}));
-}
-
-TEST_F(ShellTest, ACloseRequestOrAStopSignalEndsTheLoopOnceTheFrameIsDrawnAndTheLastWheelWins) {
     int frames = 0;
-    Scene("menu").onInput = [&frames] {
-        sf::Event close{sf::Event::Closed, {}};
-        ++frames == 3 ? ApplyEvent(close) : void();
-    };
+    Install<LoggingScene>("menu", [&frames] {
+        Install<LoggingScene>("game", [&frames] {
+            if (++frames == 2)
+                ApplyEvent(sf::Event{sf::Event::Closed, {}});
+        });
+    });
     RunLoop(window);
-    EXPECT_EQ(std::pair(frames, log.back()), std::pair(3, std::string("menu draw")));
-    g_quit = false;
+    const std::string frame = "game input, game update, game draw, ";
+    EXPECT_EQ(g_log, "menu loads after 1, menu input, menu update, game loads after 0, menu gone, "
+                     "game draw, " +
+                         frame + frame);
     CloseOnStopSignals();
+    g_quit = false;
     std::raise(SIGTERM); // Ctrl-C or kill, between two frames
     RunLoop(window);
-    EXPECT_EQ(std::pair(frames, log.back()), std::pair(4, std::string("menu draw")));
     RunLoop(window); // with the quit flag set, not one frame more
-    EXPECT_EQ(frames, 4);
-    for (const int delta : {2, -1}) {
+    EXPECT_EQ(std::pair(frames, g_log.substr(g_log.size() - frame.size())), std::pair(3, frame));
+    for (const int delta : {2, -1}) { // the last turn of a frame wins
         sf::Event wheel{sf::Event::MouseWheelMoved, {}};
         wheel.mouseWheel.delta = delta;
         ApplyEvent(wheel);
     }
     EXPECT_EQ(g_wheelDelta, -1);
+    g_currentScene.reset(); // while the log lives
 }

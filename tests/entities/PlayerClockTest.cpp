@@ -4,82 +4,53 @@
 #include <list>
 
 struct PlayerClockTest : testing::Test {
-    void SetUp() override { ResetGlobals(); }
-    PlayerClock& Make(unsigned width, unsigned height) { // textures of these sizes
+    PlayerClock& Make(unsigned height) { // on a face 90 wide
         ContentManager& content = contents.emplace_back();
-        (content.*P::textures)["Player clock"].create(width, height);
+        (content.*P::textures)["Player clock"].create(90, height);
         (content.*P::textures)["Clock hand"].create(3, 40);
         clocks.emplace_back().Init(content);
         return clocks.back();
-    }
-    void Turn(PlayerClock& clock, int delta) {
-        g_wheelDelta = delta;
-        clock.TurnHands();
     }
     std::list<ContentManager> contents;
     std::list<PlayerClock> clocks;
 };
 
-TEST_F(PlayerClockTest, TheFaceStandsLeftOfCentreAtTwelveAndFollowsTheMouseWithinItsMargin) {
-    for (const auto& [size, y, x] : {std::tuple(90u, 535, 355.0f), {91u, 534, 354.0f}}) {
-        const PlayerClock& clock = Make(size, size);
-        EXPECT_EQ(std::tuple(clock.*P::y, clock.Body().getOrigin(), clock.Hour(), clock.Minute()),
-                  std::tuple(y, sf::Vector2f(size / 2.0f, size / 2.0f), 12.0f, 0.0f));
-        for (const sf::Sprite* sprite : {&clock.Body(), &clock.MinuteHand(), &clock.HourHand()}) {
-            EXPECT_EQ(sprite->getPosition(), sf::Vector2f(x, y));
-        }
-    }
-    PlayerClock& clock = Make(90, 90);
-    EXPECT_EQ(std::tuple(clock.MinuteHand().getOrigin(), clock.HourHand().getOrigin(),
-                         clock.HourHand().getTextureRect(), clock.Body().getTexture()->isSmooth()),
-              std::tuple(sf::Vector2f(1.5f, 40), sf::Vector2f(1.5f, 40 / 1.4),
-                         sf::IntRect(0, 10, 3, 25), true));
-    for (const auto& [x, at] : {std::pair(-5000, 65), {64, 65}, {66, 66}, {735, 735}, {736, 735}}) {
-        clock.PlaceClock(x); // the margin is 600 - 535
-        EXPECT_EQ(clock.HourHand().getPosition(), sf::Vector2f(at, 535)) << x;
-    }
-    PlayerClock& tall = Make(90, 525); // a margin of 500: the right clamp wins
-    for (const int x : {-100, 400, 1000}) {
-        tall.PlaceClock(x);
-        EXPECT_EQ(tall.Body().getPosition().x, 300.0f) << x;
-    }
-}
-
 TEST_F(PlayerClockTest, TheWheelTurnsTheHandsByTheWholeDeltaAndFoldsTheTimeOntoTwelveHours) {
     // From 12:00 by notches: 47 is 11:45, 48 is 0:00, 46 is 11:30, 14 is 3:30, 12 is 3:00.
     const std::tuple<int, int, float, float> folds[] = {
-        {0, 1, 0, 15}, {0, -1, 11, 45},  {47, 1, 0, 0}, {48, -1, 11, 45}, {46, 5, 0, 45},
-        {47, 5, 0, 0}, {48, -5, 11, 45}, {14, 2, 4, 0}, {12, -4, 2, 0},   {1, -1, 0, 0}};
+        {0, 1, 0, 15},    {47, 1, 0, 0}, {48, -1, 11, 45}, {46, 5, 0, 45}, {47, 5, 0, 0},
+        {48, -5, 11, 45}, {14, 2, 4, 0}, {12, -4, 2, 0},   {1, -1, 0, 0},  {0, -1, 11, 45}};
     for (const auto& [notches, delta, hour, minute] : folds) {
-        PlayerClock& clock = Make(90, 90);
-        for (int notch = 0; notch < notches; ++notch) {
-            Turn(clock, 1);
+        PlayerClock& clock = Make(90);
+        for (int turn = 0; turn <= notches; ++turn) {
+            g_wheelDelta = turn < notches ? 1 : delta;
+            clock.TurnHands();
         }
-        Turn(clock, delta);
         EXPECT_EQ(std::pair(clock.Hour(), clock.Minute()), std::pair(hour, minute))
             << notches << " " << delta;
     }
-    PlayerClock& clock = Make(90, 90);
-    Turn(clock, 1);
-    Turn(clock, -3);
-    EXPECT_EQ(std::pair(clock.MinuteHand().getRotation(), clock.HourHand().getRotation()),
-              std::pair(180.0f, 345.0f));
+    EXPECT_EQ(
+        std::pair(clocks.back().MinuteHand().getRotation(), clocks.back().HourHand().getRotation()),
+        std::pair(270.0f, 352.5f)); // turned by one notch back
 }
 
 TEST_F(PlayerClockTest, ARecoilSinksToTheBottomClimbsBackAndItsMemoryOutlivesTheClock) {
-    PlayerClock& clock = Make(90, 90);
+    PlayerClock& clock = Make(90);
     std::vector<int> heights;
-    while (!clock.Recoil(1.0 / 60) && heights.size() < 99) {
+    while (!clock.Recoil(1.0 / 60) && heights.size() < 99)
         heights.push_back(clock.*P::y);
-    }
     // 4 down a frame until the face touches the bottom (555); that call already climbs, 3 a frame.
     EXPECT_EQ(heights, std::vector<int>({539, 543, 547, 551, 555, 552, 549, 546, 543, 540, 537}));
-    EXPECT_EQ(std::pair(clock.*P::y, clock.Body().getPosition().y), std::pair(534, 535.0f));
-    EXPECT_FALSE(clock.Recoil(1.0)); // a long frame sinks far past the bottom
-    EXPECT_EQ(clock.*P::y, 784);
-    EXPECT_FALSE(clock.Recoil(1.0)); // climbs 125 a second; the game is lost meanwhile
-    EXPECT_EQ(clock.*P::y, 659);
-    PlayerClock& next = Make(90, 100);  // stands at 525; the rest height stays the first clock's
+    EXPECT_EQ(std::tuple(clock.*P::y, clock.Body().getPosition().y,
+                         clock.Body().getTexture()->isSmooth()),
+              std::tuple(534, 535.0f, true));             // a smoothed face
+    EXPECT_FALSE(clock.Recoil(1.0) || clock.Recoil(1.0)); // sinks 250 a second, climbs 125
+    EXPECT_EQ(clock.*P::y, 659);                          // the game is lost meanwhile
+    PlayerClock& next = Make(100);      // stands at 525; the rest height stays the first clock's
     EXPECT_TRUE(next.Recoil(1.0 / 60)); // its first recoil climbs and ends at once
     EXPECT_EQ(std::pair(next.*P::y, next.Body().getPosition().y), std::pair(522, 535.0f));
+    for (const auto& [x, at] : {std::pair(-100, 78), {79, 79}, {900, 722}}) {
+        next.PlaceClock(x); // the margin is 600 - 522
+        EXPECT_EQ(next.HourHand().getPosition(), sf::Vector2f(at, 522)) << x;
+    }
 }

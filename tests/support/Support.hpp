@@ -7,14 +7,11 @@
 #include "menu/MenuScene.hpp"
 
 #include <SFML/Graphics.hpp>
-#include <SFML/Window.hpp>
 
-#include <filesystem>
-#include <random>
 #include <set>
 
-// The time and the input the game reads, as a test sets them: support/Desk.cpp takes the place
-// of SFML's clock, keyboard and mouse.
+// The time and input the game reads, as a test sets them: Desk.cpp stands in for SFML's. Each
+// test runs in a process of its own, so this and the game's globals start as the program does.
 struct Desk {
     sf::Time now;
     std::set<int> keys, buttons;
@@ -48,65 +45,41 @@ struct TestPeer {
 };
 using P = TestPeer;
 
-// As the program starts: no scene, no content, no quit, nothing held, time 0, the focus ours.
-inline void ResetGlobals() {
-    g_currentScene.reset();
-    g_content.UnloadAll();
-    g_quit = false;
-    g_wheelDelta = 0;
-    g_hasFocus = true;
-    g_desk = Desk();
-}
-
-template <class S> S& Install() {
-    auto scene = std::make_unique<S>();
+template <class S, class... Args> S& Install(Args&&... args) {
+    auto scene = std::make_unique<S>(std::forward<Args>(args)...);
     S& raw = *scene;
     ChangeScene(std::move(scene));
     return raw;
 }
 
-// A fresh folder that is the working directory while it lives.
-struct TempFolder {
-    TempFolder() {
-        std::filesystem::create_directories(path);
-        std::filesystem::current_path(path);
-    }
-    ~TempFolder() {
-        g_currentScene.reset(); // it may hold a font open in here, which Windows would keep
-        std::filesystem::current_path(back);
-        std::filesystem::remove_all(path);
-    }
-    const std::filesystem::path back = std::filesystem::current_path();
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                       ("zorvane-" + std::to_string(std::random_device()()));
-};
-
-// What the window shows: after a Draw, the back buffer here still holds the frame it presented.
+// What an 800x600 window shows: after a Draw, the back buffer still holds the frame it presented.
 inline std::vector<sf::Uint8> Shown(const sf::RenderWindow& window) {
     sf::Texture frame;
-    frame.create(window.getSize().x, window.getSize().y);
+    frame.create(800, 600);
     frame.update(window);
     const sf::Image image = frame.copyToImage();
-    return {image.getPixelsPtr(),
-            image.getPixelsPtr() + window.getSize().x * window.getSize().y * 4};
+    return {image.getPixelsPtr(), image.getPixelsPtr() + 800 * 600 * 4};
 }
 
-// Whether the window shows what it shows with "Bill" tiled over white, then the items drawn.
+// Whether the window shows "Bill" tiled row by row at alpha 100 over white, then the items drawn
+// in this order.
 inline bool Shows(sf::RenderWindow& window, const std::vector<const sf::Drawable*>& items) {
     const std::vector<sf::Uint8> frame = Shown(window);
-    TiledBackdrop tiles;
-    BuildBackdrop(tiles, sf::Sprite(g_content.GetTexture("Bill", false)));
     window.clear(sf::Color::White);
-    for (const sf::Sprite& tile : tiles) {
-        window.draw(tile);
-    }
-    for (const sf::Drawable* item : items) {
+    sf::Sprite tile(g_content.GetTexture("Bill", false));
+    tile.setColor({255, 255, 255, 100});
+    const sf::Vector2u size = tile.getTexture()->getSize();
+    for (unsigned y = 0; y < 600; y += size.y)
+        for (unsigned x = 0; x < 800; x += size.x) {
+            tile.setPosition(x, y);
+            window.draw(tile);
+        }
+    for (const sf::Drawable* item : items)
         window.draw(*item);
-    }
     return Shown(window) == frame;
 }
 
-// Entities of a chosen size without a texture: a sprite's size is its texture rectangle.
+// A sprite of a chosen size centred at x, y, without a texture: its size is its texture rectangle.
 inline sf::Sprite Centred(int width, int height, float x, float y) {
     sf::Sprite sprite;
     sprite.setTextureRect({0, 0, width, height});
@@ -114,9 +87,9 @@ inline sf::Sprite Centred(int width, int height, float x, float y) {
     sprite.setPosition(x, y);
     return sprite;
 }
-inline FallingBill BillAt(float x, float y, float hour, float minute) {
+inline FallingBill BillAt(float x, float y, float hour, float minute = 0) {
     return {Centred(180, 110, x, y), sf::Text(), hour, minute};
 }
-inline FiredClock ClockAt(float x, float y, float hour, float minute) {
+inline FiredClock ClockAt(float x, float y, float hour, float minute = 0) {
     return {Centred(26, 26, x, y), hour, minute, false, false};
 }
