@@ -58,7 +58,7 @@ class Smoke(unittest.TestCase):
             self.assertFalse(x.cursor_shown())
             game.move(277, 300)  # the first bill of a run: 07:30 at x 277
             game.wheel(-18)  # 12:00 less four and a half hours
-            digit = (130, 15, 220, 50)  # the score's, on a panel that bills show through
+            digit = (140, 15, 185, 50)  # the score's, on a panel that bills show through
             score = wait_until(lambda: game.still(3, digit), 10, "the first bill past the score")
             game.click()  # the next bill comes 5 s after the first, long after this meets it
             self.assertIsNotNone(game.wait_change(score, 2, box=digit))

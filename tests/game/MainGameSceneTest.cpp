@@ -15,11 +15,11 @@ struct MainGameSceneTest : testing::Test {
     MainGameScene* game = &Install<MainGameScene>();
 };
 
-// Its first bill, always the same, is in the end-to-end tests.
+// Either button asks for a shot, the middle one not; the first bill, always the same, is in the
+// end-to-end tests.
 TEST_F(MainGameSceneTest, ShotsAndBillsComeStrictlyAfterTheirIntervalsSinceTheLastOneAtMostOne) {
     using M = sf::Mouse;
     const std::tuple<float, M::Button, bool, std::size_t> frames[] = {
-        // Middle does not shoot
         {0.5f, M::Left, false, 1},    {0.01f, M::Left, true, 1},     {0.49f, M::Left, false, 1},
         {0.02f, M::Left, true, 1},    {0.6f, M::Right, true, 1},     {1, M::Middle, false, 1},
         {2.38f, M::Left, true, 1},    {0.001f, M::Middle, false, 2}, {4.99f, M::Left, true, 2},
