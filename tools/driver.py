@@ -57,6 +57,13 @@ def wait_until(condition, timeout, what, interval=0.02):
         time.sleep(interval)
 
 
+def differ(a, b, box=None):
+    """Whether two captures differ, inside box (left, top, right, bottom) when given."""
+    if box is not None:
+        a, b = a.crop(box), b.crop(box)
+    return ImageChops.difference(a, b).getbbox() is not None
+
+
 def cpu_seconds(pid):
     """User plus system CPU time of a process, all its threads."""
     with open("/proc/%d/stat" % pid) as f:
@@ -240,10 +247,7 @@ class Game:
         """The picture, if it (inside box) stays the same over a few frames; else None."""
         before = self.capture()
         self.held(frames)
-        after = self.capture()
-        if box:
-            return before if after.crop(box) == before.crop(box) else None
-        return before if after == before else None
+        return None if differ(before, self.capture(), box) else before
 
     def menu(self):
         """The title menu as it shows with the pointer away from its button."""
@@ -268,8 +272,7 @@ class Game:
                 shot = self.capture()
             except Xlib.error.XError:
                 raise DriverError("the window is gone") from None
-            a, b = (shot, reference) if box is None else (shot.crop(box), reference.crop(box))
-            return shot if ImageChops.difference(a, b).getbbox() else None
+            return shot if differ(shot, reference, box) else None
         try:
             return wait_until(changed, timeout, "a change", 0.03)
         except DriverError:

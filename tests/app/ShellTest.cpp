@@ -6,7 +6,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-std::string g_log;
+static std::string g_log;
 
 // Logs its calls; its Update runs the action given, which may replace it.
 struct LoggingScene final : Scene {

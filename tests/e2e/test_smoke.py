@@ -30,13 +30,15 @@ class Smoke(unittest.TestCase):
         self.dir = tempfile.mkdtemp()
         self.addCleanup(shutil.rmtree, self.dir)
         shutil.copytree(os.path.join(os.path.dirname(GAME[-1]), "Content"), self.dir + "/Content")
-        spoil is None or self.spoil(spoil, make)
+        if spoil is not None:
+            self.spoil(spoil, make)
         return x.start(GAME, cwd=self.dir, **options)
 
     def spoil(self, name, make):
         path = os.path.join(self.dir, "Content", name)
         shutil.rmtree(path) if os.path.isdir(path) else os.remove(path)
-        make and make(path)
+        if make:
+            make(path)
 
     def ends(self, game, out="", missing=None):
         self.assertEqual((game.wait_exit(), game.out), (0, out))
@@ -107,7 +109,10 @@ class Smoke(unittest.TestCase):
             with self.subTest(closed=closed), Xvfb() as x:
                 game = self.start(x, close=(closed,))
                 game.play()
-                game.proc.send_signal(stop) if stop else game.close()  # like the close button
+                if stop:
+                    game.proc.send_signal(stop)  # ends it like the close button
+                else:
+                    game.close()
                 self.ends(game)
         with Xvfb(640, 480) as x:  # a window bigger than the screen stands at its top left
             game = self.start(x)
