@@ -82,6 +82,8 @@ if [ ! -d "$target" ]; then
     say "made in $((SECONDS - start)) s"
 fi
 
+# Mounts left by a run that was killed outright go first; this run's go when it ends, however.
+release_mounts "$target"
 trap 'release_mounts "$target"' EXIT
 mount -t proc proc "$target/proc"
 mount --rbind /dev "$target/dev"
@@ -91,8 +93,9 @@ mount --bind /tmp "$target/tmp"
 mount --bind "$root" "$target/zorvane"
 cp /etc/resolv.conf "$target/etc/resolv.conf"
 
+# Not holding the lock, what a killed run leaves running in there is ended by the next run.
 in_chroot() {
-    chroot "$target" /usr/bin/env -i -C /zorvane HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
+    chroot "$target" {lock}>&- /usr/bin/env -i -C /zorvane HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         DEBIAN_FRONTEND=noninteractive "$@"
 }
