@@ -95,9 +95,9 @@ cp /etc/resolv.conf "$target/etc/resolv.conf"
 
 # Not holding the lock, what a killed run leaves running in there is ended by the next run.
 in_chroot() {
-    chroot "$target" {lock}>&- /usr/bin/env -i -C /zorvane HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
+    chroot "$target" /usr/bin/env -i -C /zorvane HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        DEBIAN_FRONTEND=noninteractive "$@"
+        DEBIAN_FRONTEND=noninteractive "$@" {lock}>&-
 }
 # A kept system catches up with the archive; an upgrade cut short by a stopped run is finished.
 in_chroot dpkg --configure -a

@@ -19,7 +19,8 @@ esac
 work=$(mktemp -d "${TMPDIR:-/tmp}/zorvane-package.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/src"
-tar -C "$root" --exclude=./.git --exclude='./build*' --exclude=./dist -cf - . | tar -C "$work/src" -xf -
+tar -C "$root" --exclude=./.git --exclude='./build*' --exclude=./dist -cf - . |
+    tar -C "$work/src" -xf -
 (cd "$work/src" && dpkg-buildpackage -us -uc -b) >"$work/build.log" 2>&1 ||
     { tail -n 40 "$work/build.log"; die "dpkg-buildpackage failed"; }
 deb=$(find "$work" -maxdepth 1 -name 'zorvane_*.deb')
