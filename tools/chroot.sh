@@ -72,7 +72,6 @@ if [ ! -d "$target" ]; then
     debootstrap --variant=minbase "$release" "$partial" "$mirror" >"$cache/$release.log" 2>&1 ||
         { tail -n 20 "$cache/$release.log"; release_mounts "$partial"; die "debootstrap failed"; }
     rm -f "$partial/etc/apt/sources.list"
-    printf '%s\n' "$sources" >"$partial/$sources_file"
     # Packages installed in there must not start services.
     printf '#!/bin/sh\nexit 101\n' >"$partial/usr/sbin/policy-rc.d"
     chmod 755 "$partial/usr/sbin/policy-rc.d"
@@ -92,6 +91,8 @@ mount --make-rslave "$target/dev"
 mount --bind /tmp "$target/tmp"
 mount --bind "$root" "$target/zorvane"
 cp /etc/resolv.conf "$target/etc/resolv.conf"
+# The archive the host uses now, should it have moved since the system was made.
+printf '%s\n' "$sources" >"$target/$sources_file"
 
 # Not holding the lock, what a killed run leaves running in there is ended by the next run.
 in_chroot() {
