@@ -1,6 +1,5 @@
 #include "support/Support.hpp"
 
-// Shot and spawn timings, the right and middle buttons, are in the frames.
 struct MainGameSceneTest : SceneTest {
     MainGameScene& game = (ChangeScene(std::make_unique<MainGameScene>()), Game());
     std::vector<FallingBill>& bills = (game.*P::bills).List();
