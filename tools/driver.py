@@ -1,8 +1,8 @@
 """Drives the real game in a real X window, as a player would.
 
 Every tool and test that runs the game on a screen goes through this module: the end-to-end
-smoke tests, the package and Windows smoke checks, the screenshot tool, the soak, memcheck and
-the performance measurements. It needs Debian's python3 with python3-xlib and python3-pil.
+smoke tests, the package and Windows smoke checks, the soak, memcheck and the performance
+measurements. It needs Debian's python3 with python3-xlib and python3-pil.
 
     with Xvfb() as x:                              # a private X server, 1024x768 by default
         game = x.start(["build/zorvane"], cwd="build")
