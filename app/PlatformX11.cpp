@@ -43,6 +43,9 @@ int OnLostDisplay(Display*) {
 }
 
 int OnRefusedRequest(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow || error->error_code == BadDrawable) {
+        Leave("the game's window was taken away (its connection to the X display was cut)");
+    }
     char name[80] = "";
     XGetErrorText(display, error->error_code, name, sizeof name);
     Leave("the X display refused a request (" + std::string(name) + ")");
