@@ -17,7 +17,8 @@ void OpenGameWindow(sf::RenderWindow& window, unsigned width, unsigned height,
     window.create(sf::VideoMode(width, height, 32), title, sf::Style::Close, sf::ContextSettings());
     // The program's own icon (its first icon resource) in the title bar and the task bar.
     const HWND handle = window.getSystemHandle();
-    for (const auto [which, metric] : {std::pair(ICON_BIG, SM_CXICON), {ICON_SMALL, SM_CXSMICON}}) {
+    for (const auto& [which, metric] :
+         {std::pair(ICON_BIG, SM_CXICON), {ICON_SMALL, SM_CXSMICON}}) {
         const int size = GetSystemMetrics(metric);
         const HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
                                        size, size, LR_DEFAULTCOLOR);

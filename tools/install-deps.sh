@@ -14,9 +14,9 @@ for option in "$@"; do
     esac
 done
 
-packages=(g++ cmake make libsfml-dev libx11-dev fonts-liberation fonts-dseg)
+packages=(g++ cmake make libsfml-dev libx11-dev libxrandr-dev libgl-dev fonts-liberation fonts-dseg)
 if [ $test = 1 ]; then
-    packages+=(libgtest-dev python3 python3-xlib python3-pil xvfb xauth)
+    packages+=(libgtest-dev python3 python3-xlib python3-pil xvfb xauth x11-xserver-utils)
     # the package test: builds the .deb (debian/control's Build-Depends), lints and validates it
     packages+=(build-essential debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils)
 fi
