@@ -1,6 +1,7 @@
 #include "app/Platform.hpp"
 
 #include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Window/Event.hpp>
 
@@ -55,34 +56,27 @@ Atom Intern(const char* name) {
     return XInternAtom(s_display, name, False);
 }
 
-// Where the primary monitor lies on the screen; the whole screen when it is the only monitor.
-void PrimaryMonitor(int& x, int& y, int& width, int& height) {
+// Where the primary monitor lies on the screen; the whole screen when RandR knows no monitors.
+sf::IntRect PrimaryMonitor() {
     const int screen = DefaultScreen(s_display);
-    x = y = 0;
-    width = DisplayWidth(s_display, screen);
-    height = DisplayHeight(s_display, screen);
-    int unused = 0;
+    sf::IntRect area(0, 0, DisplayWidth(s_display, screen), DisplayHeight(s_display, screen));
     int major = 0;
     int minor = 0;
-    if (!XRRQueryExtension(s_display, &unused, &unused) ||
+    if (!XRRQueryExtension(s_display, &major, &minor) ||
         !XRRQueryVersion(s_display, &major, &minor) || major * 100 + minor < 105) {
-        return; // no monitors to ask for
+        return area; // a server before monitors were known
     }
     int count = 0;
-    XRRMonitorInfo* monitors =
+    XRRMonitorInfo* const monitors =
         XRRGetMonitors(s_display, RootWindow(s_display, screen), True, &count);
-    const XRRMonitorInfo* chosen =
+    const XRRMonitorInfo* const primary =
         std::find_if(monitors, monitors + count, [](const XRRMonitorInfo& m) { return m.primary; });
-    if (chosen == monitors + count && count > 0) {
-        chosen = monitors; // none marked primary: the first
-    }
-    if (chosen != monitors + count) {
-        x = chosen->x;
-        y = chosen->y;
-        width = chosen->width;
-        height = chosen->height;
+    if (count > 0) {
+        const XRRMonitorInfo& m = primary != monitors + count ? *primary : monitors[0];
+        area = sf::IntRect(m.x, m.y, m.width, m.height);
     }
     XRRFreeMonitors(monitors);
+    return area;
 }
 
 // _NET_WM_ICON: for each size, its width, its height and its pixels as ARGB.
@@ -181,15 +175,12 @@ std::string MissingDisplay() {
 
 void OpenGameWindow(sf::RenderWindow& window, unsigned width, unsigned height,
                     const std::string& title) {
-    int x = 0;
-    int y = 0;
-    int monitorWidth = 0;
-    int monitorHeight = 0;
-    PrimaryMonitor(x, y, monitorWidth, monitorHeight);
+    const sf::IntRect monitor = PrimaryMonitor();
     const int w = static_cast<int>(width);
     const int h = static_cast<int>(height);
-    x += std::max(0, (monitorWidth - w) / 2); // a monitor too small keeps the top-left corner
-    y += std::max(0, (monitorHeight - h) / 2);
+    // A monitor smaller than the window gets its top-left corner.
+    const int x = monitor.left + std::max(0, (monitor.width - w) / 2);
+    const int y = monitor.top + std::max(0, (monitor.height - h) / 2);
 
     const ::Window root = RootWindow(s_display, DefaultScreen(s_display));
     XSetWindowAttributes attributes{};
