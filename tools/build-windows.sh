@@ -28,6 +28,9 @@ sudo=""
 die() { echo "build-windows: $*" >&2; exit 1; }
 say() { echo "== build-windows: $*"; }
 
+# Its recipe and the cache key follow Debian 12's sources and cross compiler.
+[ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = bookworm ] ||
+    die "the Windows build is made on Debian 12 (bookworm) only"
 version=$(sed -n 's/^project(Zorvane VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 [ -n "$version" ] || die "no project version in CMakeLists.txt"
 # The game's own licence goes into the zip; say so now rather than after the build.

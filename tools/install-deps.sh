@@ -1,25 +1,36 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game needs to build and run; with --test, also what the
-# tests need; with --windows, the cross build's (tools/build-windows.sh), and with both, what
-# its tests under wine need. Only missing packages are installed.
+# tests need; with --package, what building the .deb needs (tools/package.sh); with --chroot,
+# what tools/chroot.sh needs; with --windows, the cross build's (tools/build-windows.sh), and
+# with --test and --windows, what its tests under wine need. Only missing packages are installed.
 set -euo pipefail
 
 test=0
+deb=0
+chroot=0
 windows=0
 for option in "$@"; do
     case "$option" in
         --test) test=1 ;;
+        --package) deb=1 ;;
+        --chroot) chroot=1 ;;
         --windows) windows=1 ;;
-        *) echo "usage: $0 [--test] [--windows]" >&2; exit 2 ;;
+        *) echo "usage: $0 [--test] [--package] [--chroot] [--windows]" >&2; exit 2 ;;
     esac
 done
 
 packages=(g++ cmake make libsfml-dev libx11-dev libxrandr-dev libgl-dev fonts-liberation fonts-dseg)
 if [ $test = 1 ]; then
     packages+=(libgtest-dev python3 python3-xlib python3-pil xvfb xauth x11-xserver-utils)
-    # the package test: builds the .deb (debian/control's Build-Depends), lints and validates it
-    packages+=(build-essential debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils)
+    # the package test: builds the .deb, lints and validates it
+    packages+=(appstream desktop-file-utils)
 fi
+if [ $test = 1 ] || [ $deb = 1 ]; then
+    # the .deb: debian/control's Build-Depends are the ones above
+    packages+=(build-essential debhelper dpkg-dev fakeroot lintian)
+fi
+# the other Debian release beside this one (the test command on Debian 12, tools/package.sh)
+[ $chroot = 1 ] && packages+=(debootstrap)
 if [ $windows = 1 ]; then
     packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                dpkg-dev googletest icoutils zip)

@@ -2,13 +2,17 @@
 # Sets up what is missing (with the test tools), builds everything and runs the whole suite:
 # the unit tests and the end-to-end tests against the real program (CTest); the package test;
 # the unit tests and an end-to-end smoke run again in a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer; the Windows build, its unit tests under wine and the zip as a player
-# unpacks it (ZORVANE_SKIP_WINDOWS=1 leaves that out). Uses a virtual display when there is none.
+# UndefinedBehaviorSanitizer (ZORVANE_SKIP_SANITIZE=1 leaves that out); on Debian 12, the unit,
+# end-to-end and package tests again, by this script, in a Debian 13 made with debootstrap
+# (tools/chroot.sh; ZORVANE_SKIP_DEBIAN13=1 leaves that out); the Windows build, its unit tests
+# under wine and the zip as a player unpacks it, on Debian 12 only (ZORVANE_SKIP_WINDOWS=1 leaves
+# that out). Uses a virtual display when there is none.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${ZORVANE_BUILD_DIR:-$root/build}"
 sanitize_build="${ZORVANE_SANITIZE_BUILD_DIR:-$root/build-sanitize}"
 jobs=$(nproc)
+release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 
 run_ctest() {
     local dir=$1
@@ -46,7 +50,19 @@ if [ "${ZORVANE_SKIP_SANITIZE:-0}" != 1 ]; then
         run_ctest "$sanitize_build" -j"$jobs" -R '^e2e\.content$'
 fi
 
-if [ "${ZORVANE_SKIP_WINDOWS:-0}" != 1 ]; then
+# In there this script runs again, and being on Debian 13 it goes no deeper.
+if [ "${ZORVANE_SKIP_DEBIAN13:-0}" != 1 ] && [ "$release" = bookworm ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "SKIP: the Debian 13 stage needs root (debootstrap, mount, chroot)"
+    else
+        "$root/tools/chroot.sh" trixie env ZORVANE_SKIP_WINDOWS=1 ZORVANE_SKIP_SANITIZE=1 \
+            ZORVANE_BUILD_DIR=/zorvane/build-debian13 bash tools/test.sh
+    fi
+fi
+
+if [ "${ZORVANE_SKIP_WINDOWS:-0}" != 1 ] && [ "$release" != bookworm ]; then
+    echo "SKIP: the Windows build is made on Debian 12 only; this is Debian ${release:-unknown}"
+elif [ "${ZORVANE_SKIP_WINDOWS:-0}" != 1 ]; then
     win_build="${ZORVANE_WIN64_BUILD_DIR:-$root/build-win64}"
     "$root/tools/install-deps.sh" --test --windows
     ZORVANE_WIN64_TESTS=ON ZORVANE_WIN64_BUILD_DIR="$win_build" bash "$root/tools/build-windows.sh"

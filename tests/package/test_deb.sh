@@ -16,8 +16,9 @@ mkdir "$work/src" && tar -C "$root" --exclude=./.git --exclude='./build*' -cf - 
 cd "$work" && dpkg-deb -x ./zorvane_*.deb tree
 lintian --fail-on error,warning --tag-display-limit 0 -I ./zorvane_*.deb || fail "lintian"
 desktop-file-validate tree/usr/share/applications/zorvane.desktop || fail "desktop-file-validate"
-report=$(appstreamcli validate-tree --no-net --pedantic tree) \
-    && ! grep -E '^ *[EWIP]:' <<<"$report" || fail "appstreamcli: $report"   # not even a remark
+# Not even a remark, but Debian 12's AppStream 0.16 not knowing the <developer> of AppStream 1.0.
+report=$(appstreamcli validate-tree --no-net --pedantic tree) && ! grep -E '^ *[EWIP]:' <<<"$report" \
+    | grep -v 'I: org.example.zorvane:[0-9]*: unknown-tag developer$' || fail "appstreamcli: $report"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q ./zorvane_*.deb || fail "apt-get install"
 dpkg -L zorvane >files
 for f in /usr/games/zorvane /usr/lib/games/zorvane/zorvane /usr/share/man/man6/zorvane.6.gz; do

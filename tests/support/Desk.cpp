@@ -23,7 +23,11 @@ bool sf::Mouse::isButtonPressed(Button button) {
     return g_desk.buttons.count(button) != 0;
 }
 
+#if SFML_VERSION_MINOR >= 6 // 2.6 (Debian 13) takes any WindowBase, 2.5 (Debian 12) a Window
+sf::Vector2i sf::Mouse::getPosition(const sf::WindowBase&) {
+#else
 sf::Vector2i sf::Mouse::getPosition(const sf::Window&) {
+#endif
     return g_desk.mouse;
 }
 

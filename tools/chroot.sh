@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Runs a command, as root, in the repository mounted at /zorvane inside a minimal Debian of
+# another release (bookworm = 12, trixie = 13), made with debootstrap from the Debian archive
+# this machine's apt already uses. The system is kept in ZORVANE_CHROOT_CACHE (by default
+# ~/.cache/zorvane/chroot) under the release's name: made anew when missing, brought up to date
+# with apt at each use. /proc, /dev and /tmp are mounted only while the command runs.
+#
+# usage: tools/chroot.sh RELEASE COMMAND [ARG...]
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+die() { echo "chroot: $*" >&2; exit 1; }
+say() { echo "== chroot: $*"; }
+
+[ $# -ge 2 ] || { echo "usage: $0 RELEASE COMMAND [ARG...]" >&2; exit 2; }
+release=$1
+shift
+[ "$(id -u)" -eq 0 ] || die "needs root (debootstrap, mount, chroot)"
+host=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+[ -n "$host" ] && [ "$host" != "$release" ] || die "this machine is Debian '$host' already"
+cache="${ZORVANE_CHROOT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zorvane/chroot}"
+target="$cache/$release"
+partial="$cache/$release.partial"
+mkdir -p "$cache"
+# One user of a chroot at a time: another run's unmounting would pull /proc from under this one.
+exec {lock}>"$cache/$release.lock"
+flock -n "$lock" || { say "waiting for another run to finish with $target"; flock "$lock"; }
+
+# The host's Debian entries with the release's name in their suites (trixie-security for
+# bookworm-security, and so on), as deb822 or one-line entries like the host's own.
+if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sources_file=etc/apt/sources.list.d/debian.sources
+    sources=$(awk -v from="$host" -v to="$release" 'BEGIN { RS = ""; ORS = "\n\n" }
+        /(^|\n)Types:[^\n]*deb( |\n|$)/ && $0 ~ "Suites:[^\n]*" from {
+            gsub(from, to); gsub(/(^|\n)#[^\n]*/, ""); sub(/^\n/, ""); print }' \
+        /etc/apt/sources.list.d/debian.sources)
+    mirror=$(sed -n 's/^URIs: *\([^ ]*\).*/\1/p' <<<"$sources" | head -n1)
+elif [ -f /etc/apt/sources.list ]; then
+    sources_file=etc/apt/sources.list
+    sources=$(sed -n "/^deb .* $host[ -]/s/$host/$release/gp" /etc/apt/sources.list)
+    mirror=$(sed -n 's/^deb \(\[[^]]*\] \)\?\([^ ]*\).*/\2/p' <<<"$sources" | head -n1)
+fi
+[ -n "${mirror:-}" ] || die "no Debian archive for $host in this machine's apt sources"
+
+# Everything mounted at or under a folder, deepest first.
+mounts_under() {
+    awk -v dir="$1" '$5 == dir || index($5, dir "/") == 1 { print $5 }' /proc/self/mountinfo |
+        sort -r
+}
+release_mounts() {
+    local dir=$1 pid mount
+    # Whatever still runs in there (a test's X server, say) would keep its mounts busy.
+    for pid in /proc/[0-9]*; do
+        if [ "$(readlink "$pid/root" 2>/dev/null)" = "$dir" ]; then
+            kill -9 "${pid#/proc/}" 2>/dev/null || true
+        fi
+    done
+    for mount in $(mounts_under "$dir"); do
+        umount "$mount" 2>/dev/null || umount -l "$mount"
+    done
+    [ -z "$(mounts_under "$dir")" ] || die "still mounted under $dir: $(mounts_under "$dir")"
+}
+
+# A system half made by an interrupted run goes; debootstrap may have left /proc mounted in it.
+if [ -e "$partial" ]; then
+    release_mounts "$partial"
+    rm -rf --one-file-system "$partial"
+fi
+if [ ! -d "$target" ]; then
+    say "making Debian $release in $target from $mirror (takes a minute, once)"
+    command -v debootstrap >/dev/null || "$root/tools/install-deps.sh" --chroot
+    start=$SECONDS
+    debootstrap --variant=minbase "$release" "$partial" "$mirror" >"$cache/$release.log" 2>&1 ||
+        { tail -n 20 "$cache/$release.log"; release_mounts "$partial"; die "debootstrap failed"; }
+    rm -f "$partial/etc/apt/sources.list"
+    # Packages installed in there must not start services.
+    printf '#!/bin/sh\nexit 101\n' >"$partial/usr/sbin/policy-rc.d"
+    chmod 755 "$partial/usr/sbin/policy-rc.d"
+    mkdir -p "$partial/zorvane"
+    release_mounts "$partial"
+    mv "$partial" "$target"
+    say "made in $((SECONDS - start)) s"
+fi
+
+# Mounts left by a run that was killed outright go first; this run's go when it ends, however.
+release_mounts "$target"
+trap 'release_mounts "$target"' EXIT
+mount -t proc proc "$target/proc"
+mount --rbind /dev "$target/dev"
+mount --make-rslave "$target/dev"
+# The host's /tmp: X servers in there and out here see each other's display locks.
+mount --bind /tmp "$target/tmp"
+mount --bind "$root" "$target/zorvane"
+cp /etc/resolv.conf "$target/etc/resolv.conf"
+# The archive the host uses now, should it have moved since the system was made.
+printf '%s\n' "$sources" >"$target/$sources_file"
+
+# Not holding the lock, what a killed run leaves running in there is ended by the next run.
+in_chroot() {
+    chroot "$target" /usr/bin/env -i -C /zorvane HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        DEBIAN_FRONTEND=noninteractive "$@" {lock}>&-
+}
+# A kept system catches up with the archive; an upgrade cut short by a stopped run is finished.
+in_chroot dpkg --configure -a
+in_chroot apt-get update -qq
+in_chroot apt-get upgrade -y -qq >/dev/null
+say "running in Debian $release ($(cat "$target/etc/debian_version")): $*"
+in_chroot "$@"
