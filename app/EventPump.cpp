@@ -1,6 +1,7 @@
 #include "app/EventPump.hpp"
 
 #include "app/Globals.hpp"
+#include "app/Input.hpp"
 #include "app/Platform.hpp"
 #include "app/Scene.hpp"
 
@@ -27,6 +28,10 @@ void ApplyEvent(const sf::Event& event) {
     case sf::Event::MouseWheelMoved:
         g_wheelDelta = event.mouseWheel.delta;
         break;
+    case sf::Event::KeyPressed:
+    case sf::Event::MouseButtonPressed:
+        NotePress(event);
+        break;
     default:
         break;
     }
@@ -35,11 +40,15 @@ void ApplyEvent(const sf::Event& event) {
 void CloseOnStopSignals() {
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
+#ifdef SIGHUP
+    std::signal(SIGHUP, OnStopSignal); // the terminal that started the game went away
+#endif
 }
 
 void ProcessEvents(sf::Window& window) {
+    ForgetPresses();
     sf::Event event;
-    while (window.pollEvent(event)) {
+    while (window.pollEvent(event) || PollPlatformEvent(event)) {
         ApplyEvent(event);
     }
     if (s_stopSignal) {

@@ -6,12 +6,12 @@ class Window;
 } // namespace sf
 
 // Settles one window event: a close request ends the run after this frame, a wheel turn
-// replaces the stored delta. Keys and buttons are read as live state by the scenes instead.
+// replaces the stored delta, a key or button press counts for this frame's input.
 void ApplyEvent(const sf::Event& event);
 
-// From now on Ctrl-C and a termination request end the game like its close button does.
+// From now on Ctrl-C, a termination request and a hang-up end the game like its close button.
 void CloseOnStopSignals();
 
-// Empties the window's event queue, notes whether the window has the keyboard focus, then lets
-// the current scene read its input.
+// Empties the window's event queue and the game's own, notes whether the window has the
+// keyboard focus, then lets the current scene read its input.
 void ProcessEvents(sf::Window& window);

@@ -3,8 +3,12 @@
 #include <string>
 
 namespace sf {
+class Event;
+class RenderWindow;
 class Window;
-}
+} // namespace sf
+
+// What the game asks of the desktop it runs on. PlatformX11.cpp and PlatformWin32.cpp answer it.
 
 // Opens /dev/null in place of a standard input, output or error that the game was started
 // without. Otherwise the first file the game opens takes that descriptor, and the failure lines
@@ -12,10 +16,23 @@ class Window;
 // output is ignored rather than ending the game.
 void KeepStandardStreams();
 
-// What keeps the game from opening its window (no X display, or one without OpenGL), as one
-// line for the player; empty when the window can be opened.
+// Connects to the display and keeps the connection for the whole run. Returns what keeps the
+// game from opening its window (no display, none that draws with OpenGL) as one line for the
+// player; empty when the window can be opened.
 std::string MissingDisplay();
+
+// Creates the window in its final place, the centre of the primary monitor, with its class,
+// icon and fixed size, so that it is never first shown elsewhere or black.
+void OpenGameWindow(sf::RenderWindow& window, unsigned width, unsigned height,
+                    const std::string& title);
+
+// Takes one event that reached the game's own connection rather than the window's queue: a
+// close request, or while the pointer is confined, a button or the wheel. False when none waits.
+bool PollPlatformEvent(sf::Event& event);
 
 // Whether the window has the keyboard focus as the window system reports it. Without a window
 // manager, X lets the focus follow the pointer: the window then has it while the pointer is on it.
 bool HasKeyboardFocus(const sf::Window& window);
+
+// Keeps the pointer inside the window, or lets it go again.
+void ConfinePointer(sf::Window& window, bool confine);

@@ -4,6 +4,7 @@
 #include "app/DecimalText.hpp"
 #include "app/Globals.hpp"
 #include "app/Input.hpp"
+#include "app/Platform.hpp"
 #include "content/ContentManager.hpp"
 #include "content/Files.hpp"
 #include "menu/MenuScene.hpp"
@@ -92,8 +93,11 @@ void MainGameScene::HandleInput() {
 }
 
 void MainGameScene::Update(sf::RenderWindow& window) {
-    window.setMouseCursorVisible(KeyHeld(sf::Keyboard::LControl) ||
-                                 KeyHeld(sf::Keyboard::RControl));
+    const bool pointerShown = KeyHeld(sf::Keyboard::LControl) || KeyHeld(sf::Keyboard::RControl);
+    window.setMouseCursorVisible(pointerShown);
+    // In play the pointer stays in the window; Ctrl frees it, as do a lost game and the focus
+    // going to another window.
+    ConfinePointer(window, g_hasFocus && !pointerShown && !m_gameOver);
     if (m_gameOver) {
         return; // a lost game stands still
     }

@@ -3,6 +3,7 @@
 #include "app/ChangeScene.hpp"
 #include "app/Globals.hpp"
 #include "app/Input.hpp"
+#include "app/Platform.hpp"
 #include "content/ContentManager.hpp"
 #include "content/Files.hpp"
 #include "game/MainGameScene.hpp"
@@ -72,6 +73,7 @@ void MenuScene::HandleInput() {}
 
 void MenuScene::Update(sf::RenderWindow& window) {
     window.setMouseCursorVisible(true);
+    ConfinePointer(window, false);
     if (!IsMouseOver(m_largeBill, window)) {
         SetAlpha(m_largeBill, 255);
         SetAlpha(m_playText, 255);

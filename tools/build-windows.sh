@@ -153,7 +153,7 @@ fi
 
 start=$SECONDS
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZORVANE_WIN64_PREFIX="$prefix" \
-    -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS="$tests" -DZORVANE_BUILD_BENCHMARKS=OFF
+    -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS="$tests"
 cmake --build "$build" -j"$jobs"
 say "game built in $((SECONDS - start)) s"
 

@@ -12,24 +12,34 @@ measurements. It needs Debian's python3 with python3-xlib and python3-pil.
         game.close()                               # WM_DELETE_WINDOW, as a close button sends
         assert game.wait_exit() == 0 and game.out == ""
 
-Command line, for shell scripts:  driver.py smoke [--cwd DIR] [--click] -- COMMAND...
-starts COMMAND on a private Xvfb, waits for its drawn 800x600 window titled "Zorvane - Quendral"
-(optionally clicks PLAY and waits for the picture to change), asks it to close and exits with
-the program's exit code (2 when the window never came).
+Desktops besides the bare Xvfb: Openbox (a classic window manager on it), Weston (XWayland in
+the weston compositor nested on it, input through the compositor) and WindowManager (a stand-in
+that sees where each window asks to be when it is first mapped).
+
+Command line, for shell scripts and for trying the game on a desktop:
+    driver.py smoke [--desktop xvfb|openbox|weston] [--cwd DIR] [--click] -- COMMAND...
+starts COMMAND on a private 1920x1080 desktop, waits for its drawn 800x600 window titled
+"Zorvane - Quendral" in the middle of the screen; with --click taps PLAY (a game must start)
+and Escape (the menu must come back); asks it to close and exits with the program's exit code
+(2 when something on the way failed).
 """
 
 import argparse
 import os
+import re
 import select
+import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 if "/usr/lib/python3/dist-packages" not in sys.path:
     sys.path.append("/usr/lib/python3/dist-packages")  # Debian's Xlib and PIL for any python3
 
 import Xlib.display
+import Xlib.ext
 import Xlib.error
 import Xlib.protocol.event
 import Xlib.X as X
@@ -39,6 +49,9 @@ from PIL import Image, ImageChops
 from Xlib.ext import damage, xtest
 
 TITLE = "Zorvane - Quendral"
+# python3-xlib 0.33 fails to connect to XWayland while setting up RandR's events; nothing here
+# speaks RandR (monitors are declared with the xrandr command).
+Xlib.ext.__extensions__ = [e for e in Xlib.ext.__extensions__ if e[0] != "RANDR"]
 
 
 class DriverError(Exception):
@@ -74,16 +87,20 @@ def cpu_seconds(pid):
 class Xvfb:
     """A private X server on a display number of its own choosing; kills what it started."""
 
-    def __init__(self, width=1024, height=768, args=()):
+    def __init__(self, width=1024, height=768, args=(), depth=24, monitors=()):
+        """monitors: (x, y, width, height) of each monitor of a desktop of several, the first
+        the primary one, as `xrandr --setmonitor` declares them."""
         self.size = (width, height)
+        self.depth = depth
         self.args = list(args)
+        self.monitors = monitors
         self.games = []
 
     def __enter__(self):
         read, write = os.pipe()
         self.log = tempfile.TemporaryFile()
         self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "%dx%dx24" % self.size,
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "%dx%dx%d" % (self.size + (self.depth,)),
              "-nolisten", "tcp", "-noreset"] + self.args,
             pass_fds=(write,), stdin=subprocess.DEVNULL, stdout=self.log, stderr=self.log)
         os.close(write)
@@ -100,12 +117,19 @@ class Xvfb:
             os.close(read)
         self.name = ":" + number.decode().strip()
         self.dpy = Xlib.display.Display(self.name)
+        for i, (x, y, width, height) in enumerate(self.monitors):
+            subprocess.run(["xrandr", "--setmonitor", "%sM%d" % ("*" if i == 0 else "", i),
+                            "%d/%dx%d/%d+%d+%d" % (width, width // 4, height, height // 4, x, y),
+                            "none"], env=self.env(), check=True)
         return self
 
     def __exit__(self, *exc):
         for game in self.games:
             game.kill()
-        self.dpy.close()
+        try:
+            self.dpy.close()
+        except Xlib.error.ConnectionClosedError:
+            pass  # the server was stopped on purpose
         self.proc.terminate()
         self.proc.wait(10)
         self.log.close()
@@ -131,9 +155,16 @@ class Xvfb:
         return reply.root_x, reply.root_y
 
     def move_screen(self, x, y):
+        """Moves the pointer towards (x, y) on the screen; returns where it went (a confined
+        pointer stops at its window's edge)."""
         xtest.fake_input(self.dpy, X.MotionNotify, x=x, y=y)
         self.dpy.sync()
-        wait_until(lambda: self.pointer() == (x, y), 5, "the pointer at %d,%d" % (x, y))
+        return self.pointer()
+
+    def fake(self, kind, detail):
+        """A key or button pressed or released, as the keyboard or the mouse would."""
+        xtest.fake_input(self.dpy, kind, detail)
+        self.dpy.sync()
 
     def server_time(self):
         """The X server's clock now, in milliseconds: the clock of Frames.times."""
@@ -166,6 +197,120 @@ class Xvfb:
         return win
 
 
+class Openbox(Xvfb):
+    """A private Xvfb whose windows Debian's openbox manages, as on a classic desktop."""
+
+    def __enter__(self):
+        super().__enter__()
+        self.wm = subprocess.Popen(["openbox"], env=self.env(), stdout=self.log, stderr=self.log)
+        check = self.dpy.intern_atom("_NET_SUPPORTING_WM_CHECK")
+        wait_until(lambda: self.dpy.screen().root.get_full_property(check, X.AnyPropertyType),
+                   20, "openbox")
+        return self
+
+    def __exit__(self, *exc):
+        self.wm.terminate()
+        self.wm.wait(10)
+        super().__exit__(*exc)
+
+
+class Weston(Xvfb):
+    """Weston with XWayland, nested in a window on a private Xvfb, as on a Wayland desktop:
+    programs use XWayland's display, and their input comes through the compositor from the
+    outer server's pointer and keyboard."""
+
+    def __enter__(self):
+        self.outer = Xvfb(*self.size).__enter__()
+        self.runtime = tempfile.mkdtemp()
+        self.log = tempfile.TemporaryFile()
+        log = os.path.join(self.runtime, "weston.log")
+        self.proc = subprocess.Popen(
+            ["weston", "--backend=x11-backend.so", "--xwayland", "--log=" + log,
+             "--width=%d" % self.size[0], "--height=%d" % self.size[1]],
+            env=dict(self.outer.env(), XDG_RUNTIME_DIR=self.runtime), stdout=self.log,
+            stderr=self.log)
+
+        def listening():
+            with open(log) if os.path.exists(log) else open(os.devnull) as f:
+                found = re.search(r"xserver listening on display (:\d+)", f.read())
+            return found and found.group(1)
+        self.name = wait_until(listening, 20, "XWayland's display")
+        self.dpy = Xlib.display.Display(self.name)  # the first client starts XWayland
+        return self
+
+    def __exit__(self, *exc):
+        super().__exit__(*exc)
+        self.outer.__exit__(*exc)
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+    def fake(self, kind, detail):
+        self.outer.fake(kind, detail)
+
+    def move_screen(self, x, y):
+        # The compositor's pointer moves by the outer pointer's steps: to its top-left corner
+        # first, then by (x, y).
+        for at in ((self.size[0] - 1, self.size[1] - 1), (0, 0), (x, y)):
+            self.outer.move_screen(*at)
+        return self.pointer()
+
+
+class WindowManager:
+    """A stand-in window manager on a server: it holds the root's substructure redirect, so
+    every top-level window's map and configure requests come to it first. It grants them as
+    asked and keeps what was asked in `asked`: ("map", x, y, size hint flags) and ("move", x, y);
+    `first` is the first mapped window's picture taken right after its map, before its program
+    had a chance to draw."""
+
+    def __init__(self, server):
+        self.dpy = Xlib.display.Display(server.name)
+        self.dpy.screen().root.change_attributes(event_mask=X.SubstructureRedirectMask)
+        self.dpy.sync()
+        self.asked, self.first, self._stop = [], None, False
+        self._thread = threading.Thread(target=self._serve, daemon=True)
+        self._thread.start()
+
+    def _serve(self):
+        try:
+            self._grant()
+        except (Xlib.error.ConnectionClosedError, OSError):
+            pass  # the server went first
+
+    def _grant(self):
+        while not self._stop:
+            select.select([self.dpy.fileno()], [], [], 0.05)
+            while self.dpy.pending_events():
+                event = self.dpy.next_event()
+                if event.type == X.MapRequest:
+                    win = event.window
+                    at, hints = win.get_geometry(), win.get_wm_normal_hints()
+                    self.asked.append(("map", at.x, at.y, hints.flags if hints else 0))
+                    win.map()
+                    screen = self.dpy.screen()
+                    w = min(at.width, screen.width_in_pixels - at.x)
+                    h = min(at.height, screen.height_in_pixels - at.y)
+                    if self.first is None and w > 0 and h > 0:  # the part on the screen
+                        raw = win.get_image(0, 0, w, h, X.ZPixmap, 0xFFFFFFFF)
+                        self.first = Image.frombytes("RGB", (w, h), raw.data, "raw", "BGRX")
+                elif event.type == X.ConfigureRequest:
+                    if event.value_mask & (X.CWX | X.CWY):
+                        self.asked.append(("move", event.x, event.y))
+                    names = ("x", "y", "width", "height", "border_width", "sibling", "stack_mode")
+                    event.window.configure(**{n: getattr(event, n) for i, n in enumerate(names)
+                                              if event.value_mask & (1 << i)})
+                self.dpy.flush()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self._stop = True
+        self._thread.join(5)
+        try:
+            self.dpy.close()
+        except Xlib.error.ConnectionClosedError:
+            pass  # the server is gone already
+
+
 class Game:
     """The game's process and window: look at it, give it input, close it."""
 
@@ -193,7 +338,8 @@ class Game:
         if self.proc.poll() is not None:
             raise DriverError("the game exited with %d before its window showed"
                               % self.proc.returncode)
-        for win in self.dpy.screen().root.query_tree().children:
+        tops = self.dpy.screen().root.query_tree().children
+        for win in tops + [w for top in tops for w in top.query_tree().children]:  # or framed
             try:
                 pid = win.get_full_property(self.dpy.intern_atom("_NET_WM_PID"), X.AnyPropertyType)
                 if (win.get_attributes().map_state == X.IsViewable and self._title(win) == TITLE
@@ -217,6 +363,14 @@ class Game:
         at = win.translate_coords(self.dpy.screen().root, 0, 0)
         size = win.get_geometry()
         return -at.x, -at.y, size.width, size.height
+
+    def icon_sizes(self):
+        """The widths of the icons in the window's _NET_WM_ICON (width, height, pixels...)."""
+        values, sizes = self.property("_NET_WM_ICON") or [], []
+        while values:
+            sizes.append(values[0])
+            values = values[2 + values[0] * values[1]:]
+        return sizes
 
     def property(self, name):
         """The values of a window property such as WM_NORMAL_HINTS or _MOTIF_WM_HINTS, or None."""
@@ -260,8 +414,10 @@ class Game:
         """From the title menu, a click on PLAY; returns the menu's picture."""
         menu = self.menu()
         self.move(400, 300)
+        self.held()
+        lit = self.capture()  # the button shows the pointer over it
         self.click()
-        if self.wait_change(menu, timeout) is None:
+        if self.wait_change(lit, timeout) is None:
             raise DriverError("a click on PLAY changed nothing")
         return menu
 
@@ -288,11 +444,11 @@ class Game:
     def move(self, x, y):
         """Moves the real pointer to (x, y) in window pixels."""
         left, top, _, _ = self.geometry()
-        self.server.move_screen(left + x, top + y)
+        at = (left + x, top + y)
+        wait_until(lambda: self.server.move_screen(*at) == at, 5, "the pointer at %d,%d" % at)
 
     def _fake(self, kind, detail):
-        xtest.fake_input(self.dpy, kind, detail)
-        self.dpy.sync()
+        self.server.fake(kind, detail)
 
     def press(self, button=1):
         self._fake(X.ButtonPress, button)
@@ -313,8 +469,8 @@ class Game:
                    "%d frames" % count, 0.005)
 
     def click(self, button=1):
+        """A tap: pressed and released at once, as a touchpad does, within one frame."""
         self.press(button)
-        self.held()
         self.release(button)
 
     def wheel(self, notches):
@@ -335,7 +491,6 @@ class Game:
 
     def tap(self, name):
         self.key_down(name)
-        self.held()
         self.key_up(name)
 
     # -- the process --------------------------------------------------------------------
@@ -423,21 +578,36 @@ class Frames:
 def smoke(argv):
     parser = argparse.ArgumentParser(prog="driver.py smoke")
     parser.add_argument("--cwd", default=".")
-    parser.add_argument("--click", action="store_true", help="click PLAY; the picture must change")
+    parser.add_argument("--click", action="store_true",
+                        help="tap PLAY, then Escape: the game must start, then the menu come back")
+    parser.add_argument("--desktop", choices=("xvfb", "openbox", "weston"), default="xvfb",
+                        help="a bare Xvfb, openbox on it, or weston with XWayland nested in it")
     split = argv.index("--") if "--" in argv else len(argv)
     args = parser.parse_args(argv[:split])
     args.command = argv[split + 1:]
-    with Xvfb() as x:
+    desktop = {"xvfb": Xvfb, "openbox": Openbox, "weston": Weston}[args.desktop]
+    with desktop(1920, 1080) as x:
         game = x.start(args.command, cwd=args.cwd)
         try:
             game.wait_drawn(120)
-            left, top, width, height = game.geometry()
-            print("window %r %dx%d at %d,%d" % (game.title(), width, height, left, top))
-            if (width, height) != (800, 600):
-                raise DriverError("the window is %dx%d, not 800x600" % (width, height))
+
+            def centred():  # give or take a title bar; a compositor may tell X late
+                left, top, width, height = game.geometry()
+                return max(abs(2 * left + width - x.size[0]), abs(2 * top + height - x.size[1])) < 80
+            try:
+                wait_until(centred, 10, "the window in the middle of the screen")
+            finally:
+                print("window %r %dx%d at %d,%d on %dx%d"
+                      % ((game.title(),) + game.geometry()[2:] + game.geometry()[:2] + x.size))
+            if game.geometry()[2:] != (800, 600):
+                raise DriverError("the window is not 800x600")
             if args.click:
-                game.play(60)
-                print("PLAY changed the picture")
+                menu = game.play(60)
+                print("a tap on PLAY started a game")
+                game.tap("Escape")
+                game.move(20, 20)
+                wait_until(lambda: not differ(game.capture(), menu), 10, "the menu after Escape")
+                print("Escape brought the menu back")
         except DriverError as error:
             print("smoke: %s" % error, file=sys.stderr)
             return 2

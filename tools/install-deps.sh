@@ -19,9 +19,9 @@ for option in "$@"; do
     esac
 done
 
-packages=(g++ cmake make libsfml-dev libx11-dev fonts-liberation fonts-dseg)
+packages=(g++ cmake make libsfml-dev libx11-dev libxrandr-dev libgl-dev fonts-liberation fonts-dseg)
 if [ $test = 1 ]; then
-    packages+=(libgtest-dev python3 python3-xlib python3-pil xvfb xauth)
+    packages+=(libgtest-dev python3 python3-xlib python3-pil xvfb xauth x11-xserver-utils)
     # the package test: builds the .deb, lints and validates it
     packages+=(appstream desktop-file-utils)
 fi

@@ -1,4 +1,5 @@
 #include "app/EventPump.hpp"
+#include "app/Input.hpp"
 #include "app/MainLoop.hpp"
 #include "support/Support.hpp"
 
@@ -47,5 +48,17 @@ TEST(ShellTest, ASwitchUnloadsThenLoadsAndTheLoopEndsOnceTheFrameOfACloseIsDrawn
         ApplyEvent(wheel);
     }
     EXPECT_EQ(g_wheelDelta, -1);
+    sf::Event key{sf::Event::KeyPressed, {}}, button{sf::Event::MouseButtonPressed, {}};
+    key.key.code = sf::Keyboard::Return;
+    button.mouseButton.button = sf::Mouse::Right;
+    for (const bool pumped : {false, true}) { // a tap already over counts in its frame only
+        ApplyEvent(key);
+        ApplyEvent(button);
+        if (pumped)
+            ProcessEvents(window);
+        g_hasFocus = true;
+        EXPECT_EQ(std::pair(KeyHeld(key.key.code), ButtonHeld(sf::Mouse::Right)),
+                  std::pair(!pumped, !pumped));
+    }
     g_currentScene.reset(); // while the log lives
 }
