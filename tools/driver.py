@@ -70,6 +70,13 @@ def wait_until(condition, timeout, what, interval=0.02):
         time.sleep(interval)
 
 
+def close_display(dpy):
+    try:
+        dpy.close()
+    except Xlib.error.ConnectionClosedError:
+        pass  # the server went first
+
+
 def differ(a, b, box=None):
     """Whether two captures differ, inside box (left, top, right, bottom) when given."""
     if box is not None:
@@ -126,10 +133,7 @@ class Xvfb:
     def __exit__(self, *exc):
         for game in self.games:
             game.kill()
-        try:
-            self.dpy.close()
-        except Xlib.error.ConnectionClosedError:
-            pass  # the server was stopped on purpose
+        close_display(self.dpy)
         self.proc.terminate()
         self.proc.wait(10)
         self.log.close()
@@ -305,10 +309,7 @@ class WindowManager:
     def __exit__(self, *exc):
         self._stop = True
         self._thread.join(5)
-        try:
-            self.dpy.close()
-        except Xlib.error.ConnectionClosedError:
-            pass  # the server is gone already
+        close_display(self.dpy)
 
 
 class Game:
@@ -572,7 +573,7 @@ class Frames:
         return len(self.times)
 
     def close(self):
-        self.dpy.close()
+        close_display(self.dpy)
 
 
 def smoke(argv):

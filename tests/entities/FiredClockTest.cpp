@@ -13,9 +13,7 @@ std::string Left(const std::vector<FallingBill>& bills, const std::vector<FiredC
 // B at 400,200 spans x 310..490 and y 145..255; a clock C is 26 square. A bill a clock overlaps is
 // lowered to the dial's twelve hours for good; one at 480 or below is neither hit nor bounced off.
 TEST(FiredClockTest, OneCallSettlesTheFirstEventInFiringOrderThenBillOrder) {
-    const auto C = [](float x, float y, float hour, float minute = 0) {
-        return ClockAt(x, y, hour, minute);
-    };
+    const auto C = [](auto... at) { return ClockAt(at...); };
     const FallingBill B = BillAt(400, 200, 5), low = BillAt(400, 480, 17), b2 = BillAt(1, 1, 2);
     const struct {
         std::vector<FallingBill> bills;

@@ -3,9 +3,6 @@
 #include <cstdlib>
 #include <deque>
 
-const int L = sf::Mouse::Left, R = sf::Mouse::Right, M = sf::Mouse::Middle;
-const int Return = sf::Keyboard::Return;
-
 struct FramesTest : SceneTest {
     // Each bill's seed, found with this system's generator (systems differ), is set before every
     // frame: only a spawn draws.

@@ -24,3 +24,20 @@ TEST_F(MainGameSceneTest, ThePaceRisesOnceAtEachTenthPointAndTheFifthBillOutEnds
                          (g_content.*P::textures)["Player clock"].isSmooth()), // the face alone
               std::tuple(0, true, true));
 }
+
+// Either button asks for a shot strictly after half a second since the last, the middle one not;
+// a bill comes strictly after five seconds since the last, one a frame however long it was.
+TEST_F(MainGameSceneTest, ShotsAndBillsComeStrictlyAfterTheirIntervalsAtMostOneAFrame) {
+    const std::tuple<float, int, bool, std::size_t> frames[] = {
+        {0.5f, L, false, 1},  {0.01f, L, true, 1},  {0.49f, R, false, 1}, {0.02f, R, true, 1},
+        {1, M, false, 1},     {2.98f, M, false, 1}, {0.01f, M, false, 2}, {4.99f, L, true, 2},
+        {0.02f, M, false, 3}, {100, M, false, 4}};
+    for (const auto& [seconds, button, asked, spawned] : frames) {
+        g_desk.now += sf::seconds(seconds);
+        g_desk.buttons = {button};
+        game.HandleInput();
+        EXPECT_EQ(game.*P::fireRequested, asked) << button << " after " << seconds;
+        game.Update(window);
+        EXPECT_EQ(bills.size() + 5 - game.*P::lives, spawned) << seconds; // escaped ones too
+    }
+}

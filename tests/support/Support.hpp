@@ -32,9 +32,13 @@ struct TestPeer {
     static constexpr auto spawnRate = &MainGameScene::m_spawnRate;
     static constexpr auto gameOver = &MainGameScene::m_gameOver;
     static constexpr auto fired = &MainGameScene::m_firedClocks;
+    static constexpr auto fireRequested = &MainGameScene::m_fireRequested;
     static constexpr auto fallSpeed = &BillManager::m_fallSpeed;
+    static constexpr auto y = &PlayerClock::m_y;
 };
 using P = TestPeer;
+inline constexpr int L = sf::Mouse::Left, R = sf::Mouse::Right, M = sf::Mouse::Middle,
+                     Return = sf::Keyboard::Return;
 
 // A window for the scenes, and a frame of the loop's input and update, the step after the last.
 struct SceneTest : testing::Test {

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The Windows zip as a player unpacks it, under wine on a private Xvfb: the menu in an 800x600
-# window titled "Zorvane - Quendral", PLAY changes the picture, a close request ends it with 0;
-# without Content/, the four failure lines (CRLF) and 0.   test_zip.sh ZIP   (wine ready)
+# The Windows zip as a player unpacks it, under wine: the driver's smoke check (the window, a tap
+# on PLAY, Escape, the close, 0); without Content/, the four failure lines (CRLF) and 0.   (ZIP)
 set -euo pipefail
 tools=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../tools" && pwd)
 work=$(mktemp -d) && trap 'rm -rf "$work"' EXIT
