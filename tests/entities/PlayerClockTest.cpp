@@ -13,7 +13,8 @@ TEST(PlayerClockTest, ARecoilSinksToTheBottomClimbsBackAndItsMemoryOutlivesTheCl
         heights.push_back(clock.*P::y);
     EXPECT_EQ(heights, std::vector<int>({539, 543, 547, 551, 555, 552, 549, 546, 543, 540, 537}));
     EXPECT_EQ(std::pair(clock.*P::y, clock.Body().getPosition().y), std::pair(534, 535.0f));
-    EXPECT_FALSE(clock.Recoil(1.0) || clock.Recoil(1.0)); // 785, then 660: lost meanwhile
+    EXPECT_FALSE(clock.Recoil(1.0) || clock.Recoil(1.0)); // 784, then 659: lost meanwhile
+    EXPECT_EQ(clock.*P::y, 659);
     (content.*P::textures)["Player clock"].create(90, 100);
     next.Init(content); // stands at 525, a climb short of the rest height
     EXPECT_TRUE(next.Recoil(1.0 / 60));
