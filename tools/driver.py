@@ -39,6 +39,7 @@ from PIL import Image, ImageChops
 from Xlib.ext import damage, xtest
 
 TITLE = "Zorvane - Quendral"
+PLAY = (400, 300)  # the title menu's button, in window pixels
 
 
 class DriverError(Exception):
@@ -259,7 +260,7 @@ class Game:
     def play(self, timeout=10):
         """From the title menu, a click on PLAY; returns the menu's picture."""
         menu = self.menu()
-        self.move(400, 300)
+        self.move(*PLAY)
         self.click()
         if self.wait_change(menu, timeout) is None:
             raise DriverError("a click on PLAY changed nothing")
@@ -308,9 +309,7 @@ class Game:
         """Waits until the game has presented count more frames, or has ended."""
         if not hasattr(self, "_frames"):
             self._frames = self.frames()
-        want = self._frames.poll() + count
-        wait_until(lambda: self._frames.poll() >= want or not self.running(), timeout,
-                   "%d frames" % count, 0.005)
+        self._frames.wait(count, timeout, self.running)
 
     def click(self, button=1):
         self.press(button)
@@ -352,6 +351,15 @@ class Game:
 
     def running(self):
         return self.proc.poll() is None
+
+    def wait_gone(self, timeout=10):
+        """Waits until the window has left the screen, as it does once the program has ended."""
+        def gone():
+            try:
+                self.wait_window().get_attributes()
+            except Xlib.error.BadWindow:
+                return True
+        wait_until(gone, timeout, "the window gone")
 
     def wait_exit(self, timeout=20):
         """The exit code; its standard output and error are then in out and err."""
@@ -415,6 +423,11 @@ class Frames:
                     and self.size in (None, (event.area.width, event.area.height))):
                 self.times.append(event.timestamp)
         return len(self.times)
+
+    def wait(self, count, timeout=20, alive=lambda: True):
+        """Waits until count more frames have come, or alive() turns false."""
+        want = self.poll() + count
+        wait_until(lambda: self.poll() >= want or not alive(), timeout, "%d frames" % count, 0.005)
 
     def close(self):
         self.dpy.close()
