@@ -19,7 +19,7 @@ public:
     // The button's own edge rule: left and top edges are outside, right and bottom inside.
     static bool IsMouseOver(sf::Sprite sprite, sf::RenderWindow& window);
     // Draws the text with copies in the outline colour at the four diagonal offsets behind it.
-    static void DrawOutlined(sf::Text& text, float thickness, sf::RenderWindow& window,
+    static void DrawOutlined(sf::Text& text, float thickness, sf::RenderTarget& target,
                              sf::Color outlineColor);
 
 private:

@@ -49,6 +49,7 @@ from PIL import Image, ImageChops
 from Xlib.ext import damage, xtest
 
 TITLE = "Zorvane - Quendral"
+PLAY = (400, 300)  # the title menu's button, in window pixels
 # python3-xlib 0.33 fails to connect to XWayland while setting up RandR's events; nothing here
 # speaks RandR (monitors are declared with the xrandr command).
 Xlib.ext.__extensions__ = [e for e in Xlib.ext.__extensions__ if e[0] != "RANDR"]
@@ -414,7 +415,7 @@ class Game:
     def play(self, timeout=10):
         """From the title menu, a click on PLAY; returns the menu's picture."""
         menu = self.menu()
-        self.move(400, 300)
+        self.move(*PLAY)
         self.held()
         lit = self.capture()  # the button shows the pointer over it
         self.click()
@@ -465,9 +466,7 @@ class Game:
         """Waits until the game has presented count more frames, or has ended."""
         if not hasattr(self, "_frames"):
             self._frames = self.frames()
-        want = self._frames.poll() + count
-        wait_until(lambda: self._frames.poll() >= want or not self.running(), timeout,
-                   "%d frames" % count, 0.005)
+        self._frames.wait(count, timeout, self.running)
 
     def click(self, button=1):
         """A tap: pressed and released at once, as a touchpad does, within one frame."""
@@ -508,6 +507,15 @@ class Game:
 
     def running(self):
         return self.proc.poll() is None
+
+    def wait_gone(self, timeout=10):
+        """Waits until the window has left the screen, as it does once the program has ended."""
+        def gone():
+            try:
+                self.wait_window().get_attributes()
+            except Xlib.error.BadWindow:
+                return True
+        wait_until(gone, timeout, "the window gone")
 
     def wait_exit(self, timeout=20):
         """The exit code; its standard output and error are then in out and err."""
@@ -571,6 +579,11 @@ class Frames:
                     and self.size in (None, (event.area.width, event.area.height))):
                 self.times.append(event.timestamp)
         return len(self.times)
+
+    def wait(self, count, timeout=20, alive=lambda: True):
+        """Waits until count more frames have come, or alive() turns false."""
+        want = self.poll() + count
+        wait_until(lambda: self.poll() >= want or not alive(), timeout, "%d frames" % count, 0.005)
 
     def close(self):
         close_display(self.dpy)
