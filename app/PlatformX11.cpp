@@ -258,7 +258,6 @@ void ConfinePointer(sf::Window&, bool confine) {
     // The grab sends every button and wheel event to this connection instead of SFML's, so
     // PollPlatformEvent hands them on. A grab refused now (another program holds one, the window
     // is not yet on the screen) is asked for again in the next frame.
-    s_confined =
-        XGrabPointer(s_display, s_window, False, ButtonPressMask | ButtonReleaseMask, GrabModeAsync,
-                     GrabModeAsync, s_window, None, CurrentTime) == GrabSuccess;
+    s_confined = XGrabPointer(s_display, s_window, False, ButtonPressMask, GrabModeAsync,
+                              GrabModeAsync, s_window, None, CurrentTime) == GrabSuccess;
 }
