@@ -78,6 +78,12 @@ def close_display(dpy):
         pass  # the server went first
 
 
+def pixels(win, width, height):
+    """A window's own pixels from its top-left corner (a GL window reads black from the root)."""
+    raw = win.get_image(0, 0, width, height, X.ZPixmap, 0xFFFFFFFF)
+    return Image.frombytes("RGB", (width, height), raw.data, "raw", "BGRX")
+
+
 def differ(a, b, box=None):
     """Whether two captures differ, inside box (left, top, right, bottom) when given."""
     if box is not None:
@@ -108,8 +114,8 @@ class Xvfb:
         read, write = os.pipe()
         self.log = tempfile.TemporaryFile()
         self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "%dx%dx%d" % (self.size + (self.depth,)),
-             "-nolisten", "tcp", "-noreset"] + self.args,
+            ["Xvfb", "-displayfd", str(write), "-screen", "0",
+             "%dx%dx%d" % (self.size + (self.depth,)), "-nolisten", "tcp", "-noreset"] + self.args,
             pass_fds=(write,), stdin=subprocess.DEVNULL, stdout=self.log, stderr=self.log)
         os.close(write)
         number = b""
@@ -294,8 +300,7 @@ class WindowManager:
                     w = min(at.width, screen.width_in_pixels - at.x)
                     h = min(at.height, screen.height_in_pixels - at.y)
                     if self.first is None and w > 0 and h > 0:  # the part on the screen
-                        raw = win.get_image(0, 0, w, h, X.ZPixmap, 0xFFFFFFFF)
-                        self.first = Image.frombytes("RGB", (w, h), raw.data, "raw", "BGRX")
+                        self.first = pixels(win, w, h)
                 elif event.type == X.ConfigureRequest:
                     if event.value_mask & (X.CWX | X.CWY):
                         self.asked.append(("move", event.x, event.y))
@@ -382,11 +387,10 @@ class Game:
     # -- looking ------------------------------------------------------------------------
 
     def capture(self):
-        """The window's own pixels (a GL window reads black from the root window)."""
+        """The window's own pixels."""
         win = self.wait_window()
         size = win.get_geometry()
-        raw = win.get_image(0, 0, size.width, size.height, X.ZPixmap, 0xFFFFFFFF)
-        return Image.frombytes("RGB", (size.width, size.height), raw.data, "raw", "BGRX")
+        return pixels(win, size.width, size.height)
 
     def wait_drawn(self, timeout=20):
         """The first capture that is not all black: the game has presented a frame."""
@@ -607,7 +611,8 @@ def smoke(argv):
 
             def centred():  # give or take a title bar; a compositor may tell X late
                 left, top, width, height = game.geometry()
-                return max(abs(2 * left + width - x.size[0]), abs(2 * top + height - x.size[1])) < 80
+                return max(abs(2 * left + width - x.size[0]),
+                           abs(2 * top + height - x.size[1])) < 80
             try:
                 wait_until(centred, 10, "the window in the middle of the screen")
             finally:
