@@ -40,54 +40,14 @@ echo "$openal_sha256  $openal_tarball" | sha256sum --quiet -c - ||
     die "$openal_tarball: wrong checksum"
 
 "$root/tools/install-deps.sh" --windows
-
-# apt-get source needs deb-src entries; add them for the archive that is already configured.
-ensure_deb_src() {
-    apt-cache showsrc libsfml 2>/dev/null | grep -q '^Package:' && return 0
-    local list=/etc/apt/sources.list.d/zorvane-deb-src
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-            $sudo tee "$list.sources" >/dev/null
-    elif [ -f /etc/apt/sources.list ]; then
-        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list | $sudo tee "$list.list" >/dev/null
-    fi
-    $sudo apt-get update -qq
-    apt-cache showsrc libsfml 2>/dev/null | grep -q '^Package:' ||
-        die "no Debian source packages reachable (apt-get source)"
-}
-
-# The newest version of a source package that apt knows.
-source_version() {
-    apt-cache showsrc --only-source "$1" | sed -n 's/^Version: //p' | sort -V | tail -n1
-}
+. "$root/tools/deps-from-debian.sh"
 
 # --- the dependencies: one build, kept under a key of everything that shapes it ------------
 
-cmake_dep() { # name source-dir [cmake options...]: configure, build and install into $prefix
-    local name=$1 src=$2
-    shift 2
-    local start=$SECONDS
-    cmake -S "$src" -B "$work/build/$name" -G "Unix Makefiles" -Wno-dev \
-        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZORVANE_WIN64_PREFIX="$prefix" \
-        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
-        "$@" >"$work/log/$name.configure" 2>&1 ||
-        { tail -n 30 "$work/log/$name.configure"; die "$name: configure failed"; }
-    cmake --build "$work/build/$name" -j"$jobs" >"$work/log/$name.build" 2>&1 ||
-        { tail -n 40 "$work/log/$name.build"; die "$name: build failed"; }
-    cmake --install "$work/build/$name" >"$work/log/$name.install" 2>&1 ||
-        { tail -n 20 "$work/log/$name.install"; die "$name: install failed"; }
-    say "$name built in $((SECONDS - start)) s"
-}
-
 build_dependencies() {
-    local src="$work/src" lic="$prefix/licenses"
-    mkdir -p "$src" "$work/log" "$lic"
-    (cd "$src" && for package in "${debian_sources[@]}"; do
-        apt-get source -qq "$package=${versions[$package]}" >/dev/null 2>&1 ||
-            die "apt-get source $package=${versions[$package]} failed"
-    done)
-    tar -xzf "$openal_tarball" -C "$src"
-    dir() { find "$src" -maxdepth 1 -type d -name "$1-*" | head -n1; }
+    local lic="$prefix/licenses"
+    mkdir -p "$lic"
+    fetch_sources
 
     # FreeType: its own gzip code, none of the optional libraries.
     cmake_dep freetype "$(dir freetype)" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
@@ -126,7 +86,7 @@ for package in "${debian_sources[@]}"; do
 done
 # The key: the recipe above, the toolchain, the compiler and the versions of every source.
 key=$( {
-    declare -f build_dependencies cmake_dep
+    declare -f build_dependencies cmake_dep fetch_sources
     cat "$toolchain"
     $mingw-g++-posix --version | head -n1
     dpkg-query -W -f='${Version}\n' g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest
@@ -134,6 +94,7 @@ key=$( {
     echo "openal-soft=$openal_sha256"
 } | sha256sum | cut -c1-16)
 prefix="$cache_root/$key"
+dep_options=(-DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZORVANE_WIN64_PREFIX="$prefix")
 
 if [ -f "$prefix/.complete" ]; then
     say "dependencies from the cache: $prefix"

@@ -1,0 +1,51 @@
+# Sourced by build-windows.sh and build-linux.sh: Debian's sources of the libraries the game
+# bundles, and their CMake builds into one prefix. The caller sets root, sudo, prefix, work, jobs,
+# the arrays debian_sources and versions, openal_tarball, dep_options (its toolchain's CMake
+# options) and die/say.
+
+# apt-get source needs deb-src entries; add them for the archive that is already configured.
+ensure_deb_src() {
+    apt-cache showsrc libsfml 2>/dev/null | grep -q '^Package:' && return 0
+    local list=/etc/apt/sources.list.d/zorvane-deb-src
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+            $sudo tee "$list.sources" >/dev/null
+    elif [ -f /etc/apt/sources.list ]; then
+        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list | $sudo tee "$list.list" >/dev/null
+    fi
+    $sudo apt-get update -qq
+    apt-cache showsrc libsfml 2>/dev/null | grep -q '^Package:' ||
+        die "no Debian source packages reachable (apt-get source)"
+}
+
+# The newest version of a source package that apt knows.
+source_version() {
+    apt-cache showsrc --only-source "$1" | sed -n 's/^Version: //p' | sort -V | tail -n1
+}
+
+cmake_dep() { # name source-dir [cmake options...]: configure, build and install into $prefix
+    local name=$1 src=$2
+    shift 2
+    local start=$SECONDS
+    cmake -S "$src" -B "$work/build/$name" -G "Unix Makefiles" -Wno-dev "${dep_options[@]}" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
+        "$@" >"$work/log/$name.configure" 2>&1 ||
+        { tail -n 30 "$work/log/$name.configure"; die "$name: configure failed"; }
+    cmake --build "$work/build/$name" -j"$jobs" >"$work/log/$name.build" 2>&1 ||
+        { tail -n 40 "$work/log/$name.build"; die "$name: build failed"; }
+    cmake --install "$work/build/$name" >"$work/log/$name.install" 2>&1 ||
+        { tail -n 20 "$work/log/$name.install"; die "$name: install failed"; }
+    say "$name built in $((SECONDS - start)) s"
+}
+
+# The sources, unpacked in $work/src; dir NAME finds one.
+fetch_sources() {
+    src="$work/src"
+    mkdir -p "$src" "$work/log"
+    (cd "$src" && for package in "${debian_sources[@]}"; do
+        apt-get source -qq "$package=${versions[$package]}" >/dev/null 2>&1 ||
+            die "apt-get source $package=${versions[$package]} failed"
+    done)
+    tar -xzf "$openal_tarball" -C "$src"
+}
+dir() { find "$src" -maxdepth 1 -type d -name "$1-*" | head -n1; }
