@@ -5,24 +5,31 @@
 # ~/.cache/zorvane/chroot) under the release's name: made anew when missing, brought up to date
 # with apt at each use. /proc, /dev and /tmp are mounted only while the command runs.
 #
-# usage: tools/chroot.sh RELEASE COMMAND [ARG...]
+# With --bare, the system is a player's bare one instead ("RELEASE-bare", the host's release
+# too): minbase with only Mesa's OpenGL and the X client libraries, no tools. Its COMMAND runs
+# out here while it is mounted, finding it in ZORVANE_CHROOT.
+#
+# usage: tools/chroot.sh [--bare] RELEASE COMMAND [ARG...]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 die() { echo "chroot: $*" >&2; exit 1; }
 say() { echo "== chroot: $*"; }
 
-[ $# -ge 2 ] || { echo "usage: $0 RELEASE COMMAND [ARG...]" >&2; exit 2; }
+bare=""
+[ "${1:-}" = --bare ] && bare=-bare && shift
+[ $# -ge 2 ] || { echo "usage: $0 [--bare] RELEASE COMMAND [ARG...]" >&2; exit 2; }
 release=$1
 shift
 [ "$(id -u)" -eq 0 ] || die "needs root (debootstrap, mount, chroot)"
 host=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
-[ -n "$host" ] && [ "$host" != "$release" ] || die "this machine is Debian '$host' already"
+[ -n "$host" ] && { [ "$host" != "$release" ] || [ -n "$bare" ]; } ||
+    die "this machine is Debian '$host' already"
 cache="${ZORVANE_CHROOT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zorvane/chroot}"
-target="$cache/$release"
-partial="$cache/$release.partial"
+target="$cache/$release$bare"
+partial="$cache/$release$bare.partial"
 mkdir -p "$cache"
 # One user of a chroot at a time: another run's unmounting would pull /proc from under this one.
-exec {lock}>"$cache/$release.lock"
+exec {lock}>"$cache/$release$bare.lock"
 flock -n "$lock" || { say "waiting for another run to finish with $target"; flock "$lock"; }
 
 # The host's Debian entries with the release's name in their suites (trixie-security for
@@ -104,5 +111,15 @@ in_chroot() {
 in_chroot dpkg --configure -a
 in_chroot apt-get update -qq
 in_chroot apt-get upgrade -y -qq >/dev/null
+if [ -n "$bare" ]; then
+    # What a desktop has, so what the portable archive may need; nothing else.
+    in_chroot apt-get install -y -qq --no-install-recommends libgl1 libglx-mesa0 libgl1-mesa-dri \
+        libopengl0 libx11-6 libxrandr2 libxext6 libxcursor1 libxi6 libxrender1 libudev1 \
+        >"$cache/$release$bare.apt.log" 2>&1 ||
+        { tail -n 20 "$cache/$release$bare.apt.log"; die "could not install the desktop's libraries"; }
+    say "running out here on Debian $release$bare ($(cat "$target/etc/debian_version")): $*"
+    ZORVANE_CHROOT=$target "$@"
+    exit
+fi
 say "running in Debian $release ($(cat "$target/etc/debian_version")): $*"
 in_chroot "$@"

@@ -18,10 +18,12 @@ that sees where each window asks to be when it is first mapped).
 
 Command line, for shell scripts and for trying the game on a desktop:
     driver.py smoke [--desktop xvfb|openbox|weston] [--cwd DIR] [--click] -- COMMAND...
+    driver.py smoke ... [--menu PNG] [--quiet] [--shots DIR] -- COMMAND...
 starts COMMAND on a private 1920x1080 desktop, waits for its drawn 800x600 window titled
-"Zorvane - Quendral" in the middle of the screen; with --click taps PLAY (a game must start)
-and Escape (the menu must come back); asks it to close and exits with the program's exit code
-(2 when something on the way failed).
+"Zorvane - Quendral" in the middle of the screen; with --menu compares the menu with a frame;
+with --click taps PLAY (a game must start) and Escape (the menu must come back), keeping the
+captures in --shots; asks it to close and exits with the program's exit code (2 when something
+on the way failed, or with --quiet when the program printed anything).
 """
 
 import argparse
@@ -600,6 +602,10 @@ def smoke(argv):
                         help="tap PLAY, then Escape: the game must start, then the menu come back")
     parser.add_argument("--desktop", choices=("xvfb", "openbox", "weston"), default="xvfb",
                         help="a bare Xvfb, openbox on it, or weston with XWayland nested in it")
+    parser.add_argument("--menu", metavar="PNG",
+                        help="the menu must look like this frame (glyph edges aside)")
+    parser.add_argument("--quiet", action="store_true", help="the program must print nothing")
+    parser.add_argument("--shots", metavar="DIR", help="keep the menu and play captures there")
     split = argv.index("--") if "--" in argv else len(argv)
     args = parser.parse_args(argv[:split])
     args.command = argv[split + 1:]
@@ -620,9 +626,20 @@ def smoke(argv):
                       % ((game.title(),) + game.geometry()[2:] + game.geometry()[:2] + x.size))
             if game.geometry()[2:] != (800, 600):
                 raise DriverError("the window is not 800x600")
+            if args.menu:
+                expected = Image.open(args.menu).convert("RGB")
+                # as the frame tests judge: a pixel counts past 3 in a channel
+                off = ImageChops.difference(game.menu(), expected).point(lambda v: v > 3 and 255)
+                count = sum(1 for pixel in off.getdata() if any(pixel))
+                if count > 2000:
+                    raise DriverError("the menu differs from %s in %d pixels" % (args.menu, count))
+                print("the menu looks like %s (%d pixels differ)" % (args.menu, count))
             if args.click:
                 menu = game.play(60)
                 print("a tap on PLAY started a game")
+                if args.shots:
+                    menu.save(os.path.join(args.shots, "menu.png"))
+                    game.capture().save(os.path.join(args.shots, "play.png"))
                 game.tap("Escape")
                 game.move(20, 20)
                 wait_until(lambda: not differ(game.capture(), menu), 10, "the menu after Escape")
@@ -638,6 +655,9 @@ def smoke(argv):
         sys.stdout.write(game.out)
         sys.stderr.write(game.err)
         print("exit code %d" % code)
+        if args.quiet and (game.out or game.err):
+            print("smoke: the program printed something", file=sys.stderr)
+            return 2
         return code
 
 

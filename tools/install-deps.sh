@@ -2,20 +2,23 @@
 # Installs the Debian packages the game needs to build and run; with --test, also what the
 # tests need; with --package, what building the .deb needs (tools/package.sh); with --chroot,
 # what tools/chroot.sh needs; with --windows, the cross build's (tools/build-windows.sh), and
-# with --test and --windows, what its tests under wine need. Only missing packages are installed.
+# with --test and --windows, what its tests under wine need; with --linux, the portable archive's
+# (tools/build-linux.sh). Only missing packages are installed.
 set -euo pipefail
 
 test=0
 deb=0
 chroot=0
 windows=0
+linux=0
 for option in "$@"; do
     case "$option" in
         --test) test=1 ;;
         --package) deb=1 ;;
         --chroot) chroot=1 ;;
         --windows) windows=1 ;;
-        *) echo "usage: $0 [--test] [--package] [--chroot] [--windows]" >&2; exit 2 ;;
+        --linux) linux=1 ;;
+        *) echo "usage: $0 [--test] [--package] [--chroot] [--windows] [--linux]" >&2; exit 2 ;;
     esac
 done
 
@@ -36,6 +39,9 @@ if [ $windows = 1 ]; then
                dpkg-dev googletest icoutils zip)
     [ $test = 1 ] && packages+=(wine wine64 unzip)
 fi
+# SFML's window reads joysticks through udev; OpenAL Soft's sound backends, loaded at run time
+# from what the player's system has, are built against these headers.
+[ $linux = 1 ] && packages+=(dpkg-dev libudev-dev libasound2-dev libpulse-dev libpipewire-0.3-dev)
 
 missing=()
 for package in "${packages[@]}"; do

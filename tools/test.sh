@@ -6,7 +6,9 @@
 # end-to-end and package tests again, by this script, in a Debian 13 made with debootstrap
 # (tools/chroot.sh; ZORVANE_SKIP_DEBIAN13=1 leaves that out); the Windows build, its unit tests
 # under wine and the zip as a player unpacks it, on Debian 12 only (ZORVANE_SKIP_WINDOWS=1 leaves
-# that out). Uses a virtual display when there is none.
+# that out); the portable Linux archive, unpacked and played in bare Debian 12, 13 and testing
+# systems, on Debian 12 only (ZORVANE_SKIP_LINUX=1 leaves that out). Uses a virtual display when
+# there is none.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${ZORVANE_BUILD_DIR:-$root/build}"
@@ -26,6 +28,17 @@ run_ctest() {
 }
 
 "$root/tools/install-deps.sh" --test
+# The bare systems of the Linux archive's stage are made while the rest runs: debootstrap waits
+# for the archive more than it works.
+linux_stage() { [ "${ZORVANE_SKIP_LINUX:-0}" != 1 ] && [ "$release" = bookworm ] && [ "$(id -u)" -eq 0 ]; }
+if linux_stage; then
+    "$root/tools/install-deps.sh" --chroot
+    bare_log=$(mktemp)
+    for bare in bookworm trixie forky; do
+        "$root/tools/chroot.sh" --bare "$bare" true >>"$bare_log" 2>&1 || echo "unmade: $bare" >>"$bare_log"
+    done &
+    bare_pid=$!
+fi
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS=ON
 cmake --build "$build" -j"$jobs"
@@ -68,4 +81,26 @@ elif [ "${ZORVANE_SKIP_WINDOWS:-0}" != 1 ]; then
     ZORVANE_WIN64_TESTS=ON ZORVANE_WIN64_BUILD_DIR="$win_build" bash "$root/tools/build-windows.sh"
     version=$(sed -n 's/^project(Zorvane VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
     bash "$root/tools/wine-tests.sh" "$win_build" "$root/dist/zorvane-$version-win64.zip" -j"$jobs"
+fi
+
+# The archive a player of any distribution takes, played in bare systems that have only what
+# every desktop has (made above meanwhile). Testing moves under us: when its system cannot be
+# made, that one is skipped.
+if linux_stage; then
+    bash "$root/tools/build-linux.sh"
+    version=$(sed -n 's/^project(Zorvane VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+    wait "$bare_pid"
+    for bare in bookworm trixie forky; do
+        if grep -qx "unmade: $bare" "$bare_log"; then
+            [ $bare = forky ] || { cat "$bare_log"; echo "FAIL: no bare Debian $bare" >&2; exit 1; }
+            echo "SKIP: no bare Debian testing system: $(grep -m1 '^chroot: ' "$bare_log" || true)"
+        else
+            "$root/tools/chroot.sh" --bare "$bare" bash "$root/tests/linux/test_archive.sh" \
+                "$root/dist/zorvane-$version-linux-x86_64.tar.gz" \
+                "${ZORVANE_LINUX_BUILD_DIR:-$root/build-linux}/shots-$bare"
+        fi
+    done
+    rm -f "$bare_log"
+elif [ "${ZORVANE_SKIP_LINUX:-0}" != 1 ]; then
+    echo "SKIP: the Linux archive is built and played on Debian 12, as root"
 fi
