@@ -22,6 +22,9 @@ int main(int, char**) {
     InitWindow(window, 800, 600, "Zorvane - Quendral");
     ChangeScene(std::make_unique<MenuScene>());
     RunLoop(window);
+    // Its render textures go while SFML's GL state lives: linked in statically, SFML may be
+    // torn down before the program's own globals.
+    g_currentScene.reset();
     g_content.UnloadAll();
     return 0;
 }

@@ -114,7 +114,8 @@ start=$SECONDS
 mkdir -p "$build" && echo "$prefix" >"$build/.dependencies"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS=OFF \
     -DCMAKE_PREFIX_PATH="$prefix" -DSFML_DIR="$prefix/lib/cmake/SFML" \
-    -DSFML_STATIC_LIBRARIES=TRUE -DCMAKE_EXE_LINKER_FLAGS="-static-libstdc++ $prefix/lib/arc4random.o" \
+    -DSFML_STATIC_LIBRARIES=TRUE \
+    -DCMAKE_EXE_LINKER_FLAGS="-static-libstdc++ $prefix/lib/arc4random.o" \
     -DCMAKE_BUILD_WITH_INSTALL_RPATH=ON -DCMAKE_INSTALL_RPATH='$ORIGIN' \
     -DZORVANE_INSTALL_BINDIR=. -DZORVANE_INSTALL_PROGRAMDIR=lib -DZORVANE_INSTALL_DATADIR=. \
     >/dev/null
@@ -142,7 +143,9 @@ mono=$(sed -n 's/^ZORVANE_MONO_FONT:FILEPATH=//p' "$build/CMakeCache.txt")
 digital=$(sed -n 's/^ZORVANE_DIGITAL_FONT:FILEPATH=//p' "$build/CMakeCache.txt")
 cp "$(font_copyright "$mono")" "$stage/licenses/LiberationMono-Bold.ttf.txt"
 cp "$(font_copyright "$digital")" "$stage/licenses/digitalfont.ttf.txt"
-for size in 48 128 256; do cp "$root/packaging/icons/$size/zorvane.png" "$stage/icons/$size.png"; done
+for size in 48 128 256; do
+    cp "$root/packaging/icons/$size/zorvane.png" "$stage/icons/$size.png"
+done
 
 # What the archive promises: no packed file needs a library the archive and every desktop lack,
 # nor a glibc newer than the oldest it supports.

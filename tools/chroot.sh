@@ -116,7 +116,7 @@ if [ -n "$bare" ]; then
     in_chroot apt-get install -y -qq --no-install-recommends libgl1 libglx-mesa0 libgl1-mesa-dri \
         libopengl0 libx11-6 libxrandr2 libxext6 libxcursor1 libxi6 libxrender1 libudev1 \
         >"$cache/$release$bare.apt.log" 2>&1 ||
-        { tail -n 20 "$cache/$release$bare.apt.log"; die "could not install the desktop's libraries"; }
+        { tail -n 20 "$cache/$release$bare.apt.log"; die "the desktop's libraries: not installed"; }
     say "running out here on Debian $release$bare ($(cat "$target/etc/debian_version")): $*"
     ZORVANE_CHROOT=$target "$@"
     exit

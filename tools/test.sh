@@ -30,12 +30,15 @@ run_ctest() {
 "$root/tools/install-deps.sh" --test
 # The bare systems of the Linux archive's stage are made while the rest runs: debootstrap waits
 # for the archive more than it works.
-linux_stage() { [ "${ZORVANE_SKIP_LINUX:-0}" != 1 ] && [ "$release" = bookworm ] && [ "$(id -u)" -eq 0 ]; }
+linux_stage() {
+    [ "${ZORVANE_SKIP_LINUX:-0}" != 1 ] && [ "$release" = bookworm ] && [ "$(id -u)" -eq 0 ]
+}
 if linux_stage; then
     "$root/tools/install-deps.sh" --chroot
     bare_log=$(mktemp)
     for bare in bookworm trixie forky; do
-        "$root/tools/chroot.sh" --bare "$bare" true >>"$bare_log" 2>&1 || echo "unmade: $bare" >>"$bare_log"
+        "$root/tools/chroot.sh" --bare "$bare" true >>"$bare_log" 2>&1 ||
+            echo "unmade: $bare" >>"$bare_log"
     done &
     bare_pid=$!
 fi
