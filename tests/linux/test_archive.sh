@@ -6,5 +6,5 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd) && dir=$ZORVANE_CHROOT/opt/zorvane
 rm -rf "$dir" && mkdir -p "$dir" "$2" && tar -xzf "$1" -C "$dir" --strip-components=1
 /usr/bin/python3 "$root/tools/driver.py" smoke --click --menu "$root/tests/frames/menu.png" \
-    --shots "$2" --never "Could not|cannot open|No such file|not found|error while loading" \
+    --shots "$2" --never "Could not|Failed to load|cannot open|No such file|not found|error while" \
     -- chroot "$ZORVANE_CHROOT" /opt/zorvane/zorvane
