@@ -58,7 +58,9 @@ build_dependencies() {
     cmake_dep flac "$(dir flac)" -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF \
         -DBUILD_TESTING=OFF -DBUILD_DOCS=OFF -DINSTALL_MANPAGES=OFF -DWITH_OGG=ON
     # A DLL (LGPL) that needs only Windows' own DLLs: the GCC runtimes linked in statically.
+    # PipeWire is found through pkg-config, which sees the host's headers (the Linux build's).
     cmake_dep openal "$(dir openal-soft)" -DLIBTYPE=SHARED -DALSOFT_UTILS=OFF \
+        -DALSOFT_BACKEND_PIPEWIRE=OFF \
         -DALSOFT_EXAMPLES=OFF -DALSOFT_INSTALL_CONFIG=OFF -DALSOFT_INSTALL_HRTF_DATA=OFF \
         -DALSOFT_INSTALL_AMBDEC_PRESETS=OFF -DALSOFT_STATIC_LIBGCC=ON -DALSOFT_STATIC_STDCXX=ON \
         -DALSOFT_STATIC_WINPTHREAD=ON
