@@ -1,6 +1,7 @@
 #include "app/Input.hpp"
 
 #include "app/Globals.hpp"
+#include "app/Platform.hpp"
 
 #include <SFML/Window/Event.hpp>
 
@@ -18,7 +19,8 @@ bool KeyHeld(sf::Keyboard::Key key) {
 }
 
 bool ButtonHeld(sf::Mouse::Button button) {
-    return g_hasFocus && (s_pressedButtons.test(button) || sf::Mouse::isButtonPressed(button));
+    return g_hasFocus && !PointerTakenElsewhere() &&
+           (s_pressedButtons.test(button) || sf::Mouse::isButtonPressed(button));
 }
 
 void ForgetPresses() {
