@@ -139,24 +139,21 @@ void Describe(const std::string& title, int x, int y, int width, int height) {
 
 // What the game's own connection hears of its window. The server ends a pointer grab whose
 // window stops being viewable (unmapped, or framed anew by a window manager that took over), so
-// the grab is asked for again. A grab by another client shows as focus or crossing events of
-// their own mode.
+// the grab is asked for again. Another client's grab shows in the mode of the focus and crossing
+// events: it begins when the focus or the pointer leaves with NotifyGrab (or the focus comes
+// back during it), and any other such event means that no grab of another keeps it.
 void NoteWindowEvent(const XEvent& x) {
     switch (x.type) {
     case UnmapNotify:
         s_confined = false;
         break;
-    case FocusOut:
-        s_keyboardTaken = s_keyboardTaken || x.xfocus.mode == NotifyGrab;
-        break;
     case FocusIn:
-        s_keyboardTaken = s_keyboardTaken && x.xfocus.mode == NotifyWhileGrabbed;
-        break;
-    case LeaveNotify:
-        s_pointerTaken = s_pointerTaken || x.xcrossing.mode == NotifyGrab;
+    case FocusOut:
+        s_keyboardTaken = x.xfocus.mode == (x.type == FocusOut ? NotifyGrab : NotifyWhileGrabbed);
         break;
     case EnterNotify:
-        s_pointerTaken = false;
+    case LeaveNotify:
+        s_pointerTaken = x.type == LeaveNotify && x.xcrossing.mode == NotifyGrab;
         break;
     default:
         break;
