@@ -1,6 +1,6 @@
 #include "content/Files.hpp"
 
-#include <SFML/Graphics/Font.hpp>
+#include "app/SfmlAdapter.hpp"
 
 #include <algorithm>
 #include <array>
@@ -172,5 +172,5 @@ bool LoadFont(sf::Font& font, const std::string& path) {
     if (same == kept.end()) {
         same = kept.insert(kept.end(), std::move(bytes));
     }
-    return font.loadFromMemory(same->data(), same->size());
+    return OpenFont(font, same->data(), same->size());
 }

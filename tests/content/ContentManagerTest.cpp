@@ -9,17 +9,17 @@ TEST(ContentManagerTest,
     std::filesystem::remove_all("cm");
     std::filesystem::create_directories("cm");
     sf::Image image;
-    image.create(4, 4);
-    image.saveToFile("cm/4.png");
-    image.saveToFile("cm/4.jpg");
+    Resize(image, 4, 4);
+    ASSERT_TRUE(image.saveToFile("cm/4.png"));
+    ASSERT_TRUE(image.saveToFile("cm/4.jpg"));
     for (const auto& [from, to] : {std::pair("cm/4.png", "cm/a.png.bak"),
                                    {"cm/4.jpg", "cm/a.jpg.wav"},
                                    {"cm/4.png", "cm/b.bmp"},
                                    {"cm/4.jpg", "cm/jpeg.png"}})
         std::filesystem::copy_file(from, to);
-    image.create(8, 8);
+    Resize(image, 8, 8);
     image.saveToFile("cm/8.png");
-    image.create(4097, 1); // wider than any texture the game draws
+    Resize(image, 4097, 1); // wider than any texture the game draws
     image.saveToFile("cm/wide.png");
     std::ofstream("cm/bad.png") << "not a picture";
     std::ifstream four("cm/4.png", std::ios::binary), eight("cm/8.png", std::ios::binary);
@@ -55,5 +55,5 @@ TEST(ContentManagerTest, AFontCutShortUnderTheGameDrawsFromWhatWasRead) {
     sf::Font font;
     ASSERT_TRUE(LoadFont(font, "cut.ttf"));
     std::filesystem::resize_file("cut.ttf", 0);
-    EXPECT_GT(font.getGlyph('7', 90, true).bounds.width, 0); // a glyph not read before
+    EXPECT_GT(SizeOf(font.getGlyph(U'7', 90, true).bounds).x, 0); // a glyph not read before
 }
