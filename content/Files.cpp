@@ -49,8 +49,9 @@ bool InflatesWithin(std::istream& in, std::uint64_t limit) {
     if (inflateInit(&z) != Z_OK) {
         return false;
     }
-    std::vector<unsigned char> input(1 << 16);
-    std::vector<unsigned char> output(1 << 16);
+    constexpr std::uint32_t k_piece = 1 << 16;
+    std::vector<unsigned char> input(k_piece);
+    std::vector<unsigned char> output(k_piece);
     std::uint64_t inflated = 0;
     int status = Z_OK;
     unsigned char head[8];
@@ -65,7 +66,7 @@ bool InflatesWithin(std::istream& in, std::uint64_t limit) {
             continue;
         }
         while (left > 0 && status == Z_OK && inflated <= limit) {
-            const auto piece = std::min<std::uint32_t>(left, input.size());
+            const auto piece = std::min(left, k_piece);
             if (!Read(in, input.data(), piece)) {
                 break;
             }
@@ -74,7 +75,7 @@ bool InflatesWithin(std::istream& in, std::uint64_t limit) {
             z.avail_in = piece;
             while (z.avail_in > 0 && status == Z_OK && inflated <= limit) {
                 z.next_out = output.data();
-                z.avail_out = static_cast<uInt>(output.size());
+                z.avail_out = k_piece;
                 status = inflate(&z, Z_NO_FLUSH);
                 inflated += output.size() - z.avail_out;
             }
@@ -163,7 +164,8 @@ bool LoadFont(sf::Font& font, const std::string& path) {
     }
     std::vector<char> bytes(size);
     std::ifstream in(path, std::ios::binary);
-    bytes.resize(in.read(bytes.data(), bytes.size()) ? size : std::size_t(in.gcount()));
+    in.read(bytes.data(), static_cast<std::streamsize>(size));
+    bytes.resize(static_cast<std::size_t>(in.gcount())); // what is there, if it shrank meanwhile
     // A font keeps reading its bytes while it lives, and the scenes' fonts outlive main's end, so
     // what was read stays for the whole run; the same bytes read again are shared, not kept twice.
     static auto* const s_kept = new std::map<std::string, std::list<std::vector<char>>>;
