@@ -20,9 +20,9 @@ openal_sha256=d44ebc9f3ece0581eb37054c189e347d84b349b209812cc48c769f7339df6c52
 debian_sources=(freetype libogg libvorbis flac libsfml)
 # What every Linux desktop has; anything else a packed file needs must be in the archive.
 # libgcc_s comes with every glibc, which unwinds through it; linked in, its unwinder would ask
-# for glibc 2.35 (_dl_find_object).
+# for glibc 2.35 (_dl_find_object). zlib is in every base system.
 system_libs="libc.so.6 libm.so.6 libpthread.so.0 libdl.so.2 librt.so.1 ld-linux-x86-64.so.2
-    libgcc_s.so.1
+    libgcc_s.so.1 libz.so.1
     libGL.so.1 libGLX.so.0 libOpenGL.so.0 libX11.so.6 libXrandr.so.2 libXext.so.6
     libXcursor.so.1 libXi.so.6 libXrender.so.1 libudev.so.1"
 newest_glibc=2.34
@@ -47,7 +47,9 @@ build_dependencies() {
     mkdir -p "$lic" "$prefix/lib"
     fetch_sources
     cc -O2 -fPIC -Wall -c "$root/packaging/linux/arc4random.c" -o "$prefix/lib/arc4random.o"
-    cmake_dep freetype "$(dir freetype)" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
+    # FreeType reads gzip through the system's zlib, as the game does: its own copy of zlib's
+    # code, linked in, would stand in for the system's for the game too.
+    cmake_dep freetype "$(dir freetype)" -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
         -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
     cmake_dep ogg "$(dir libogg)" -DINSTALL_DOCS=OFF
     cmake_dep vorbis "$(dir libvorbis)"
