@@ -7,7 +7,7 @@
 
 void KeepStandardStreams() {}
 
-std::string MissingDisplay() {
+std::string ConnectToDisplay() {
     return {};
 }
 

@@ -14,7 +14,7 @@
 
 namespace {
 
-sf::String Narrow(const char* text) {
+sf::String Widen(const char* text) {
     return sf::String(text, std::locale());
 }
 
@@ -46,20 +46,20 @@ void MenuScene::LoadContent(ContentManager& content) {
 
     m_playText.setFont(m_font);
     m_playText.setFillColor(sf::Color::Black);
-    m_playText.setString(Narrow("PLAY"));
+    m_playText.setString(Widen("PLAY"));
     m_playText.setCharacterSize(60);
     m_playText.setPosition(m_largeBill.getPosition() + sf::Vector2f(25.0f, 5.0f));
 
     m_titleText.setFont(m_font);
     m_titleText.setFillColor(sf::Color::Black);
-    m_titleText.setString(Narrow("ZORVANE"));
+    m_titleText.setString(Widen("ZORVANE"));
     m_titleText.setCharacterSize(70);
     m_titleText.setPosition(static_cast<float>(400.0 - m_titleText.getLocalBounds().width * 0.5),
                             60.0f);
 
     m_creditText = m_playText;
     m_creditText.setCharacterSize(15);
-    m_creditText.setString(Narrow("Made by Ostrevik"));
+    m_creditText.setString(Widen("Made by Ostrevik"));
     const sf::FloatRect credit = m_creditText.getLocalBounds();
     m_creditText.setPosition(static_cast<float>(800.0 - credit.width - 10.0),
                              static_cast<float>(600.0 - credit.height - 10.0));

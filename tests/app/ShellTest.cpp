@@ -9,11 +9,11 @@ static std::string g_log;
 
 // Logs its calls; its Update runs the action given, which may replace it.
 struct LoggingScene final : Scene {
-    LoggingScene(std::string name, std::function<void()> onUpdate)
-        : name(std::move(name)), onUpdate(std::move(onUpdate)) {}
+    LoggingScene(std::string sceneName, std::function<void()> action)
+        : name(std::move(sceneName)), onUpdate(std::move(action)) {}
     ~LoggingScene() override { g_log += name + " gone, "; }
     void LoadContent(ContentManager& c) override {
-        g_log += name + " loads after " + std::to_string((c.*P::textures).size()) + ", ";
+        g_log += name + " loads after " + std::to_string(TestPeer::Textures(c).size()) + ", ";
     }
     void HandleInput() override { g_log += name + " input, "; }
     void Update(sf::RenderWindow&) override {
@@ -26,35 +26,53 @@ struct LoggingScene final : Scene {
     std::function<void()> onUpdate;
 };
 
-TEST(ShellTest, ASwitchUnloadsThenLoadsAndTheLoopEndsOnceTheFrameOfACloseIsDrawn) {
-    sf::RenderWindow window(sf::VideoMode(80, 60), "shell", sf::Style::None);
-    g_content.LoadFile("Bill", "Content/moneybill.png");
-    int frames = 0;
-    ChangeScene(std::make_unique<LoggingScene>("menu", [&frames] {
-        ChangeScene(std::make_unique<LoggingScene>("game", [&frames] {
-            if (++frames == 2)
-                ApplyEvent(sf::Event{sf::Event::Closed, {}});
+// A menu whose first update switches to a game that is asked to close in its second frame.
+struct ShellTest : testing::Test {
+    void RunMenuThenGame() {
+        g_content.LoadFile("Bill", "Content/moneybill.png");
+        ChangeScene(std::make_unique<LoggingScene>("menu", [this] {
+            ChangeScene(std::make_unique<LoggingScene>("game", [this] {
+                if (++gameFrames == 2)
+                    ApplyEvent(sf::Event{sf::Event::Closed, {}});
+            }));
         }));
-    }));
-    RunLoop(window);
+        RunLoop(window);
+    }
+    ~ShellTest() override { g_currentScene.reset(); } // while the log lives
+    sf::RenderWindow window{sf::VideoMode(80, 60), "shell", sf::Style::None};
+    int gameFrames = 0;
+};
+
+TEST_F(ShellTest, ASwitchUnloadsAndLoadsTheNextSceneBeforeTheLastOneGoes) {
+    RunMenuThenGame();
+    EXPECT_EQ(g_log.substr(0, g_log.find("game draw")),
+              "menu loads after 1, menu input, menu update, game loads after 0, menu gone, ");
+}
+
+TEST_F(ShellTest, TheLoopEndsOnceTheFrameOfACloseIsDrawn) {
+    RunMenuThenGame();
     RunLoop(window); // with the quit flag set, not one frame more
     const std::string frame = "game input, game update, game draw, ";
-    EXPECT_EQ(g_log, "menu loads after 1, menu input, menu update, game loads after 0, menu gone, "
-                     "game draw, " +
-                         frame + frame);
-    for (const int delta : {2, -1}) { // the last turn of a frame wins
+    EXPECT_EQ(g_log.substr(g_log.find("game draw")), "game draw, " + frame + frame);
+}
+
+TEST(InputTest, TheLastWheelTurnBeforeAFrameWins) {
+    for (const int delta : {2, -1}) {
         sf::Event wheel{sf::Event::MouseWheelMoved, {}};
         wheel.mouseWheel.delta = delta;
         ApplyEvent(wheel);
     }
     EXPECT_EQ(g_wheelDelta, -1);
+}
+
+TEST_F(ShellTest, AButtonPressedAndReleasedBetweenFramesIsHeldInTheNextFrameOnly) {
+    ChangeScene(std::make_unique<LoggingScene>("scene", nullptr));
     sf::Event tap{sf::Event::MouseButtonPressed, {}};
-    tap.mouseButton.button = sf::Mouse::Right;
-    ApplyEvent(tap); // pressed and released between two frames: held in the next one only
+    tap.mouseButton.button = Button::Right;
+    ApplyEvent(tap);
     g_hasFocus = true;
-    const bool during = ButtonHeld(sf::Mouse::Right);
+    EXPECT_TRUE(ButtonHeld(Button::Right));
     ProcessEvents(window);
-    g_hasFocus = true;
-    EXPECT_EQ(std::pair(during, ButtonHeld(sf::Mouse::Right)), std::pair(true, false));
-    g_currentScene.reset(); // while the log lives
+    g_hasFocus = true; // as the window had it
+    EXPECT_FALSE(ButtonHeld(Button::Right));
 }

@@ -21,7 +21,7 @@ TEST(ContentManagerTest, TheFirstExtensionInThePathChoosesTheKindAndANamesFirstT
     g_content.LoadFile("cm/a.png.bak", "cm/8.png");   // a taken name keeps its first texture
     g_content.LoadFile("cm/a.png.bak", "cm/bad.png"); // yet the file is read, and reported
     std::string stored;
-    for (const auto& [name, texture] : g_content.*P::textures)
+    for (const auto& [name, texture] : TestPeer::Textures(g_content))
         stored += name + " " + std::to_string(texture.getSize().x) + " ";
     EXPECT_EQ(stored, "cm/a.jpg.wav 4 cm/a.png.bak 4 ");
     EXPECT_TRUE(g_content.GetTexture("cm/a.jpg.wav", true).isSmooth() && // the last lookup decides

@@ -26,6 +26,3 @@ sf::Vector2i sf::Mouse::getPosition(const sf::Window&) {
 #endif
     return g_desk.mouse;
 }
-
-// The window a test draws in has the focus, as a freshly opened one does.
-static const bool s_focused = (g_hasFocus = true);

@@ -13,35 +13,37 @@
 
 // The time and input the game reads, as a test sets them: Desk.cpp stands in for SFML's. Each
 // test runs in a process of its own, so this and the game's globals start as in the program.
+using Button = sf::Mouse::Button;
+using Key = sf::Keyboard::Key;
 struct Desk {
     sf::Time now;
-    std::set<int> keys, buttons;
+    std::set<Key> keys;
+    std::set<Button> buttons;
     sf::Vector2i mouse;
 };
 extern Desk g_desk;
 
 // The tests' one way into the game's private state; those classes befriend it.
 struct TestPeer {
-    static constexpr auto textures = &ContentManager::m_textures;
-    static constexpr auto largeBill = &MenuScene::m_largeBill;
-    static constexpr auto playText = &MenuScene::m_playText;
-    static constexpr auto bills = &MainGameScene::m_bills;
-    static constexpr auto score = &MainGameScene::m_score;
-    static constexpr auto lives = &MainGameScene::m_lives;
-    static constexpr auto spawnClock = &MainGameScene::m_spawnClock;
-    static constexpr auto spawnRate = &MainGameScene::m_spawnRate;
-    static constexpr auto gameOver = &MainGameScene::m_gameOver;
-    static constexpr auto fired = &MainGameScene::m_firedClocks;
-    static constexpr auto fireRequested = &MainGameScene::m_fireRequested;
-    static constexpr auto fallSpeed = &BillManager::m_fallSpeed;
-    static constexpr auto y = &PlayerClock::m_y;
+    static auto& Textures(ContentManager& content) { return content.m_textures; }
+    static auto& LargeBill(MenuScene& menu) { return menu.m_largeBill; }
+    static auto& PlayText(MenuScene& menu) { return menu.m_playText; }
+    static auto& Bills(MainGameScene& game) { return game.m_bills.List(); }
+    static auto& FallSpeed(MainGameScene& game) { return game.m_bills.m_fallSpeed; }
+    static auto& Score(MainGameScene& game) { return game.m_score; }
+    static auto& Lives(MainGameScene& game) { return game.m_lives; }
+    static auto& SpawnClock(MainGameScene& game) { return game.m_spawnClock; }
+    static auto& SpawnRate(MainGameScene& game) { return game.m_spawnRate; }
+    static auto& GameOver(MainGameScene& game) { return game.m_gameOver; }
+    static auto& FiredClocks(MainGameScene& game) { return game.m_firedClocks; }
+    static auto& FireRequested(MainGameScene& game) { return game.m_fireRequested; }
+    static auto& StandsAt(PlayerClock& clock) { return clock.m_y; }
 };
-using P = TestPeer;
-inline constexpr int L = sf::Mouse::Left, R = sf::Mouse::Right, M = sf::Mouse::Middle,
-                     Return = sf::Keyboard::Return;
 
-// A window for the scenes, and a frame of the loop's input and update, the step after the last.
+// A window for the scenes, which has the focus as a freshly opened one does, and a frame of the
+// loop's input and update, the step after the last.
 struct SceneTest : testing::Test {
+    SceneTest() { g_hasFocus = true; }
     void Frame(sf::Time step) {
         g_desk.now += step;
         g_currentScene->HandleInput();
@@ -52,10 +54,10 @@ struct SceneTest : testing::Test {
 };
 
 // Records of a chosen size centred at x, y, without a texture: the size is the texture rectangle.
-inline sf::Sprite Centred(int width, int height, float x, float y) {
+inline sf::Sprite Centred(float width, float height, float x, float y) {
     sf::Sprite sprite;
-    sprite.setTextureRect({0, 0, width, height});
-    sprite.setOrigin(width * 0.5f, height * 0.5f);
+    sprite.setTextureRect({0, 0, static_cast<int>(width), static_cast<int>(height)});
+    sprite.setOrigin(width / 2, height / 2);
     sprite.setPosition(x, y);
     return sprite;
 }
