@@ -9,7 +9,7 @@
 # reuses them: ZORVANE_WIN64_CACHE, by default ~/.cache/zorvane/win64.
 #
 # Environment: ZORVANE_WIN64_BUILD_DIR (default build-win64/), ZORVANE_WIN64_TESTS=ON to build the
-# unit tests too (tools/test.sh does).
+# unit tests too and ZORVANE_WARNINGS_AS_ERRORS=ON to fail on a warning (tools/test.sh sets both).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cache_root="${ZORVANE_WIN64_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zorvane/win64}"
@@ -153,7 +153,8 @@ fi
 
 start=$SECONDS
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZORVANE_WIN64_PREFIX="$prefix" \
-    -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS="$tests"
+    -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS="$tests" \
+    -DZORVANE_WARNINGS_AS_ERRORS="${ZORVANE_WARNINGS_AS_ERRORS:-OFF}"
 cmake --build "$build" -j"$jobs"
 say "game built in $((SECONDS - start)) s"
 

@@ -121,7 +121,7 @@ class Xvfb:
         number = b""
         try:
             while not number.endswith(b"\n"):
-                if not select.select([read], [], [], 15)[0]:
+                if not select.select([read], [], [], 30)[0]:
                     raise DriverError("Xvfb did not start")
                 chunk = os.read(read, 16)
                 if not chunk:

@@ -27,7 +27,9 @@ run_ctest() {
 
 "$root/tools/install-deps.sh" --test
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS=ON
+# Warnings are errors here: a warning seen only in a build log is soon a warning nobody sees.
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS=ON \
+    -DZORVANE_WARNINGS_AS_ERRORS=ON
 cmake --build "$build" -j"$jobs"
 run_ctest "$build" -j"$jobs"
 # The Debian package, built from a copy of the tree, installed, started and purged (as root;
@@ -36,7 +38,7 @@ bash "$root/tests/package/test_deb.sh" || [ $? -eq 77 ]
 
 if [ "${ZORVANE_SKIP_SANITIZE:-0}" != 1 ]; then
     cmake -S "$root" -B "$sanitize_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DZORVANE_SANITIZE=ON -DZORVANE_BUILD_TESTS=ON
+        -DZORVANE_SANITIZE=ON -DZORVANE_BUILD_TESTS=ON -DZORVANE_WARNINGS_AS_ERRORS=ON
     cmake --build "$sanitize_build" -j"$jobs"
     export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
     export LSAN_OPTIONS="suppressions=$root/tools/sanitizers/lsan.supp"
@@ -65,7 +67,8 @@ if [ "${ZORVANE_SKIP_WINDOWS:-0}" != 1 ] && [ "$release" != bookworm ]; then
 elif [ "${ZORVANE_SKIP_WINDOWS:-0}" != 1 ]; then
     win_build="${ZORVANE_WIN64_BUILD_DIR:-$root/build-win64}"
     "$root/tools/install-deps.sh" --test --windows
-    ZORVANE_WIN64_TESTS=ON ZORVANE_WIN64_BUILD_DIR="$win_build" bash "$root/tools/build-windows.sh"
+    ZORVANE_WIN64_TESTS=ON ZORVANE_WIN64_BUILD_DIR="$win_build" ZORVANE_WARNINGS_AS_ERRORS=ON \
+        bash "$root/tools/build-windows.sh"
     version=$(sed -n 's/^project(Zorvane VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
     bash "$root/tools/wine-tests.sh" "$win_build" "$root/dist/zorvane-$version-win64.zip" -j"$jobs"
 fi

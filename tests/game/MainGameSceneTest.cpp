@@ -1,11 +1,7 @@
 #include "support/Support.hpp"
 
 struct MainGameSceneTest : SceneTest {
-    MainGameScene& Started() {
-        ChangeScene(std::make_unique<MainGameScene>());
-        return Game();
-    }
-    MainGameScene& game = Started();
+    MainGameScene& game = Start<MainGameScene>();
     std::vector<FallingBill>& bills = TestPeer::Bills(game);
 };
 
@@ -34,11 +30,10 @@ TEST_F(MainGameSceneTest, ThePaceRisesOnceAtEachTenthPointAndTheFifthBillOutEnds
 // a bill comes strictly after five seconds since the last, one a frame however long it was.
 TEST_F(MainGameSceneTest, ShotsAndBillsComeStrictlyAfterTheirIntervalsAtMostOneAFrame) {
     const std::tuple<float, Button, bool, int> frames[] = {
-        {0.5f, Button::Left, false, 1},    {0.01f, Button::Left, true, 1},
-        {0.49f, Button::Right, false, 1},  {0.02f, Button::Right, true, 1},
-        {1, Button::Middle, false, 1},     {2.98f, Button::Middle, false, 1},
-        {0.01f, Button::Middle, false, 2}, {4.99f, Button::Left, true, 2},
-        {0.02f, Button::Middle, false, 3}, {100, Button::Middle, false, 4}};
+        {0.5f, Left, false, 1},    {0.01f, Left, true, 1}, {0.49f, Right, false, 1},
+        {0.02f, Right, true, 1},   {1, Middle, false, 1},  {2.98f, Middle, false, 1},
+        {0.01f, Middle, false, 2}, {4.99f, Left, true, 2}, {0.02f, Middle, false, 3},
+        {100, Middle, false, 4}};
     for (const auto& [seconds, button, asked, spawned] : frames) {
         g_desk.now += sf::seconds(seconds);
         g_desk.buttons = {button};

@@ -44,12 +44,17 @@ struct TestPeer {
 // loop's input and update, the step after the last.
 struct SceneTest : testing::Test {
     SceneTest() { g_hasFocus = true; }
+    template <class S> S& Start() {
+        ChangeScene(std::make_unique<S>());
+        return static_cast<S&>(*g_currentScene);
+    }
     void Frame(sf::Time step) {
         g_desk.now += step;
         g_currentScene->HandleInput();
         g_currentScene->Update(window);
     }
     MainGameScene& Game() { return dynamic_cast<MainGameScene&>(*g_currentScene); }
+    static constexpr Button Left = Button::Left, Right = Button::Right, Middle = Button::Middle;
     sf::RenderWindow window{sf::VideoMode(800, 600), "test", sf::Style::None};
 };
 
