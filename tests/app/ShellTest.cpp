@@ -26,8 +26,8 @@ struct LoggingScene final : Scene {
     std::function<void()> onUpdate;
 };
 
-// A menu whose first update switches to a game that is asked to close in its second frame.
 struct ShellTest : testing::Test {
+    // A menu whose first update switches to a game that is asked to close in its second frame.
     void RunMenuThenGame() {
         g_content.LoadFile("Bill", "Content/moneybill.png");
         ChangeScene(std::make_unique<LoggingScene>("menu", [this] {
@@ -70,9 +70,9 @@ TEST_F(ShellTest, AButtonPressedAndReleasedBetweenFramesIsHeldInTheNextFrameOnly
     sf::Event tap{sf::Event::MouseButtonPressed, {}};
     tap.mouseButton.button = Button::Right;
     ApplyEvent(tap);
-    g_hasFocus = true;
+    g_hasFocus = true; // as the window has it
     EXPECT_TRUE(ButtonHeld(Button::Right));
     ProcessEvents(window);
-    g_hasFocus = true; // as the window had it
+    g_hasFocus = true;
     EXPECT_FALSE(ButtonHeld(Button::Right));
 }
