@@ -1,6 +1,7 @@
 #include "app/EventPump.hpp"
 #include "app/Input.hpp"
 #include "app/MainLoop.hpp"
+#include "app/SfmlAdapter.hpp"
 #include "support/Support.hpp"
 
 #include <functional>
@@ -33,13 +34,13 @@ struct ShellTest : testing::Test {
         ChangeScene(std::make_unique<LoggingScene>("menu", [this] {
             ChangeScene(std::make_unique<LoggingScene>("game", [this] {
                 if (++gameFrames == 2)
-                    ApplyEvent(sf::Event{sf::Event::Closed, {}});
+                    ApplyEvent({InputEvent::Type::Closed});
             }));
         }));
         RunLoop(window);
     }
     ~ShellTest() override { g_currentScene.reset(); } // while the log lives
-    sf::RenderWindow window{sf::VideoMode(80, 60), "shell", sf::Style::None};
+    sf::RenderWindow window{WindowMode(80, 60), "shell", sf::Style::None};
     int gameFrames = 0;
 };
 
@@ -56,23 +57,30 @@ TEST_F(ShellTest, TheLoopEndsOnceTheFrameOfACloseIsDrawn) {
     EXPECT_EQ(g_log.substr(g_log.find("game draw")), "game draw, " + frame + frame);
 }
 
-TEST(InputTest, TheLastWheelTurnBeforeAFrameWins) {
-    for (const int delta : {2, -1}) {
-        sf::Event wheel{sf::Event::MouseWheelMoved, {}};
-        wheel.mouseWheel.delta = delta;
-        ApplyEvent(wheel);
-    }
-    EXPECT_EQ(g_wheelDelta, -1);
-}
-
 TEST_F(ShellTest, AButtonPressedAndReleasedBetweenFramesIsHeldInTheNextFrameOnly) {
     ChangeScene(std::make_unique<LoggingScene>("scene", nullptr));
-    sf::Event tap{sf::Event::MouseButtonPressed, {}};
-    tap.mouseButton.button = Button::Right;
+    InputEvent tap{InputEvent::Type::ButtonPressed};
+    tap.button = Button::Right;
     ApplyEvent(tap);
     g_hasFocus = true; // as the window has it
     EXPECT_TRUE(ButtonHeld(Button::Right));
     ProcessEvents(window);
     g_hasFocus = true;
     EXPECT_FALSE(ButtonHeld(Button::Right));
+}
+
+// Whole notches: the last of a frame wins. Fractions add up across frames, in one direction, to
+// whole notches, which are the turn of the frame that completes them; turning back drops the rest.
+TEST_F(ShellTest, FractionsOfANotchAddUpToWholeTurns) {
+    ChangeScene(std::make_unique<LoggingScene>("menu", nullptr));
+    const std::pair<std::vector<float>, int> frames[] = {
+        {{2, -1}, -1},          {{0.5f}, 0},  {{0.25f, 0.25f}, 1}, {{0.75f, 0.75f, 0.5f}, 2},
+        {{0.75f, 1, 0.25f}, 1}, {{0.75f}, 0}, {{-0.5f}, 0},        {{-0.5f}, -1}};
+    for (const auto& [deltas, turn] : frames) {
+        g_wheelDelta = 0; // as the game scene takes it
+        ProcessEvents(window);
+        for (const float delta : deltas)
+            ApplyEvent({InputEvent::Type::Wheel, delta});
+        EXPECT_EQ(g_wheelDelta, turn) << deltas.size() << " events from " << deltas.front();
+    }
 }

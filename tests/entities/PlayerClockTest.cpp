@@ -4,8 +4,8 @@
 // climbs 125 px/s to where the run's first recoil began, as a later clock's recoil still does.
 TEST(PlayerClockTest, ARecoilSinksToTheBottomClimbsBackAndItsMemoryOutlivesTheClock) {
     ContentManager content;
-    TestPeer::Textures(content)["Clock hand"].create(3, 40);
-    TestPeer::Textures(content)["Player clock"].create(90, 90);
+    (void)Resize(TestPeer::Textures(content)["Clock hand"], 3, 40);
+    (void)Resize(TestPeer::Textures(content)["Player clock"], 90, 90);
     PlayerClock clock, next;
     clock.Init(content);
     std::vector<int> heights;
@@ -16,7 +16,7 @@ TEST(PlayerClockTest, ARecoilSinksToTheBottomClimbsBackAndItsMemoryOutlivesTheCl
               std::pair(534, 535.0f));
     EXPECT_FALSE(clock.Recoil(1.0) || clock.Recoil(1.0)); // 784, then 659: lost meanwhile
     EXPECT_EQ(TestPeer::StandsAt(clock), 659);
-    TestPeer::Textures(content)["Player clock"].create(90, 100);
+    (void)Resize(TestPeer::Textures(content)["Player clock"], 90, 100);
     next.Init(content); // stands at 525, a climb short of the rest height
     EXPECT_TRUE(next.Recoil(1.0 / 60));
     EXPECT_EQ(std::pair(TestPeer::StandsAt(next), next.Body().getPosition().y),

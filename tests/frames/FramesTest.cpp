@@ -33,8 +33,7 @@ struct FramesTest : SceneTest {
             for (const sf::Time end = g_desk.now + sf::seconds(s.seconds); g_desk.now < end;) {
                 std::srand(seeds.front());
                 Frame(sf::milliseconds(20));
-                if (seeds.size() > 1 &&
-                    TestPeer::SpawnClock(Game()).getElapsedTime() == sf::Time::Zero)
+                if (seeds.size() > 1 && TestPeer::SpawnClock(Game()).Elapsed() == sf::Time::Zero)
                     seeds.pop_front();
             }
         }
@@ -45,31 +44,33 @@ struct FramesTest : SceneTest {
     testing::AssertionResult Shows(const std::string& name) {
         g_currentScene->Draw(window);
         sf::Texture shown;
-        shown.create(800, 600);
+        Resize(shown, 800, 600);
         shown.update(window); // after display, the back buffer still holds the frame
-        sf::Image actual = shown.copyToImage(), expected;
+        sf::Image actual = shown.copyToImage(), expected, diff = actual;
         const std::string path = ZORVANE_FRAMES + name + ".png";
-        if (std::getenv("ZORVANE_REWRITE_FRAMES"))
-            actual.saveToFile(path);
+        if (std::getenv("ZORVANE_REWRITE_FRAMES") && !actual.saveToFile(path))
+            return testing::AssertionFailure() << "cannot write " << path;
         if (!expected.loadFromFile(path))
-            expected.create(800, 600); // none yet: all black
+            return testing::AssertionFailure() << "no reference frame " << path;
         int count = 0, squares[24][32] = {};
         for (unsigned y = 0; y < 600; ++y)
             for (unsigned x = 0; x < 800; ++x) {
-                const sf::Color a = actual.getPixel(x, y), e = expected.getPixel(x, y);
+                const sf::Color a = PixelAt(actual, x, y), e = PixelAt(expected, x, y);
                 const int d =
                     std::max({std::abs(a.r - e.r), std::abs(a.g - e.g), std::abs(a.b - e.b)});
                 if (d > 3) {
                     count++;
                     squares[y / 25][x / 25] += d;
+                    SetPixelAt(diff, x, y, sf::Color::Red);
                 }
             }
         const int worst = *std::max_element(&squares[0][0], &squares[0][0] + 24 * 32);
         if (count <= 2000 && worst <= 6000)
             return testing::AssertionSuccess();
-        actual.saveToFile(name + ".actual.png");
-        return testing::AssertionFailure() << name << ": " << count << " pixels differ (" << worst
-                                           << " in a square); see " << name << ".actual.png";
+        EXPECT_TRUE(actual.saveToFile(name + ".actual.png") && diff.saveToFile(name + ".diff.png"));
+        return testing::AssertionFailure()
+               << name << ": " << count << " pixels differ (" << worst << " in a square); see "
+               << name << ".actual.png and, in red, " << name << ".diff.png";
     }
     std::deque<unsigned> seeds;
 };
@@ -78,14 +79,15 @@ struct FramesTest : SceneTest {
 // button starts a game there, and keys do nothing.
 TEST_F(FramesTest, TheMenuWithPlayLit) {
     MenuScene& menu = Start<MenuScene>();
-    const sf::FloatRect bill = TestPeer::LargeBill(menu).getGlobalBounds();
-    const float right = bill.left + bill.width, bottom = bill.top + bill.height;
-    const std::tuple<float, float, Button, int> points[] = {{bill.left, 300, Left, 255},
-                                                            {right, 300, Right, 200},
-                                                            {400, bill.top, Left, 255},
-                                                            {400, bottom, Middle, 200}};
+    const sf::FloatRect bounds = TestPeer::LargeBill(menu).getGlobalBounds();
+    const sf::Vector2i corner(CornerOf(bounds)), end(CornerOf(bounds) + SizeOf(bounds));
+    const int left = corner.x, top = corner.y, right = end.x, bottom = end.y;
+    const std::tuple<int, int, Button, int> points[] = {{left, 300, Left, 255},
+                                                        {right, 300, Right, 200},
+                                                        {400, top, Left, 255},
+                                                        {400, bottom, Middle, 200}};
     for (const auto& [x, y, button, alpha] : points) {
-        g_desk = {{}, {Key::Escape, Key::Return}, {button}, sf::Vector2i(sf::Vector2f(x, y))};
+        g_desk = {{}, {Key::Escape, k_enterKey}, {button}, {x, y}};
         Frame(sf::Time::Zero);
         ASSERT_EQ(g_currentScene.get(), &menu) << x << "," << y;
         EXPECT_EQ(TestPeer::LargeBill(menu).getColor().a, alpha);
@@ -117,15 +119,15 @@ TEST_F(FramesTest, GameOverWithLivesBelowZeroThenReturnOrEscape) {
     StartGame({{13, 0, 560}, {14, 0, 250}, {22, 45, 420}, {6, 30, 650}});
     TestPeer::Score(Game()) = 26; // as after a while; Return does nothing in play
     TestPeer::Lives(Game()) = 1;
-    Play({{11, -5, 500, {}, {Key::Return}}, {0.1f, 0, 500, {Left}}, {1.08f, 0, 500, {}}});
+    Play({{11, -5, 500, {}, {k_enterKey}}, {0.1f, 0, 500, {Left}}, {1.08f, 0, 500, {}}});
     std::vector<FallingBill>& bills = TestPeer::Bills(Game());
     bills.insert(bills.end(), 2, BillAt(300, 699, 1)); // out in the next frame; at 655 the top
     bills.push_back(BillAt(300, 654, 1));              // edge is on the bottom edge: still in
-    Play({{0.02f, 0, 500, {Right}, {Key::Return}}});
+    Play({{0.02f, 0, 500, {Right}, {k_enterKey}}});
     // The frame that lost still hit 22:45; then all stands still.
     Play({{1, 3, 600, {Left}}});
     EXPECT_TRUE(Shows("gameover"));
-    g_desk.keys = {Key::Escape, Key::Return}; // Escape comes first
+    g_desk.keys = {Key::Escape, k_enterKey}; // Escape comes first
     Frame(sf::Time::Zero);
     EXPECT_NE(dynamic_cast<MenuScene*>(g_currentScene.get()), nullptr);
 }

@@ -27,20 +27,47 @@ TEST_F(MainGameSceneTest, ThePaceRisesOnceAtEachTenthPointAndTheFifthBillOutEnds
 }
 
 // Either button asks for a shot strictly after half a second since the last, the middle one not;
-// a bill comes strictly after five seconds since the last, one a frame however long it was.
-TEST_F(MainGameSceneTest, ShotsAndBillsComeStrictlyAfterTheirIntervalsAtMostOneAFrame) {
-    const std::tuple<float, Button, bool, int> frames[] = {
+// a bill comes strictly after five seconds since the last. Each wait is played in frames of a
+// tenth of a second, the button held in its last one only.
+TEST_F(MainGameSceneTest, ShotsAndBillsComeStrictlyAfterTheirIntervals) {
+    const std::tuple<float, Button, bool, int> waits[] = {
         {0.5f, Left, false, 1},    {0.01f, Left, true, 1}, {0.49f, Right, false, 1},
         {0.02f, Right, true, 1},   {1, Middle, false, 1},  {2.98f, Middle, false, 1},
-        {0.01f, Middle, false, 2}, {4.99f, Left, true, 2}, {0.02f, Middle, false, 3},
-        {100, Middle, false, 4}};
-    for (const auto& [seconds, button, asked, spawned] : frames) {
-        g_desk.now += sf::seconds(seconds);
+        {0.01f, Middle, false, 2}, {4.99f, Left, true, 2}, {0.02f, Middle, false, 3}};
+    for (const auto& [seconds, button, asked, spawned] : waits) {
+        g_desk.buttons = {};
+        sf::Time left = sf::seconds(seconds);
+        for (; left > sf::seconds(0.1f); left -= sf::seconds(0.1f))
+            Frame(sf::seconds(0.1f));
         g_desk.buttons = {button};
+        g_desk.now += left;
         game.HandleInput();
-        EXPECT_EQ(TestPeer::FireRequested(game), asked) << button << " after " << seconds;
+        EXPECT_EQ(TestPeer::FireRequested(game), asked)
+            << static_cast<int>(button) << " after " << seconds;
         game.Update(window);
         EXPECT_EQ(static_cast<int>(bills.size()) + 5 - TestPeer::Lives(game), spawned)
             << seconds; // escaped ones too
     }
+}
+
+// A frame after the process stood still (stopped, suspended, dragged) plays on as after a few
+// frames' worth: no bill is born part-way down, none leaps out to cost a life, and the clock's
+// recoil stays in the window.
+TEST_F(MainGameSceneTest, AStallReplaysNoMoreThanAFewFrames) {
+    bills.assign(1, BillAt(300, 500, 1));
+    const int& clockAt = TestPeer::StandsAt(TestPeer::PlayerClockOf(game));
+    for (int frame = 0; frame < 6; ++frame)
+        Frame(sf::seconds(0.1f));
+    g_desk.buttons = {Left};
+    Frame(sf::seconds(0.1f)); // fires, the recoil begins
+    g_desk.buttons = {};
+    for (const float stall : {5.0f, 60.0f}) {
+        Frame(sf::seconds(stall));
+        EXPECT_EQ(std::tuple(bills.size(), TestPeer::Lives(game)), std::tuple(1u, 5)) << stall;
+        EXPECT_LT(clockAt, 600) << stall;
+        EXPECT_GT(clockAt, 400) << stall;
+    }
+    for (int frame = 0; frame < 100; ++frame) // a few seconds of play: the recoil ends at rest
+        Frame(sf::milliseconds(20));
+    EXPECT_GT(clockAt, 400);
 }

@@ -2,6 +2,7 @@
 
 #include "app/ChangeScene.hpp"
 #include "app/Globals.hpp"
+#include "app/SfmlAdapter.hpp"
 #include "content/ContentManager.hpp"
 #include "game/MainGameScene.hpp"
 #include "menu/MenuScene.hpp"
@@ -11,8 +12,8 @@
 #include <gtest/gtest.h>
 #include <set>
 
-// The time and input the game reads, as a test sets them: Desk.cpp stands in for SFML's. Each
-// test runs in a process of its own, so this and the game's globals start as in the program.
+// The time and input the game reads, as a test sets them: Desk.cpp stands in for the devices.
+// Each test runs in a process of its own, so this and the game's globals start as in the program.
 using Button = sf::Mouse::Button;
 using Key = sf::Keyboard::Key;
 struct Desk {
@@ -37,6 +38,7 @@ struct TestPeer {
     static auto& GameOver(MainGameScene& game) { return game.m_gameOver; }
     static auto& FiredClocks(MainGameScene& game) { return game.m_firedClocks; }
     static auto& FireRequested(MainGameScene& game) { return game.m_fireRequested; }
+    static auto& PlayerClockOf(MainGameScene& game) { return game.m_playerClock; }
     static auto& StandsAt(PlayerClock& clock) { return clock.m_y; }
 };
 
@@ -55,19 +57,19 @@ struct SceneTest : testing::Test {
     }
     MainGameScene& Game() { return dynamic_cast<MainGameScene&>(*g_currentScene); }
     static constexpr Button Left = Button::Left, Right = Button::Right, Middle = Button::Middle;
-    sf::RenderWindow window{sf::VideoMode(800, 600), "test", sf::Style::None};
+    sf::RenderWindow window{WindowMode(800, 600), "test", sf::Style::None};
 };
 
 // Records of a chosen size centred at x, y, without a texture: the size is the texture rectangle.
-inline sf::Sprite Centred(float width, float height, float x, float y) {
-    sf::Sprite sprite;
-    sprite.setTextureRect({0, 0, static_cast<int>(width), static_cast<int>(height)});
-    sprite.setOrigin(width / 2, height / 2);
-    sprite.setPosition(x, y);
+inline sf::Sprite Centred(int width, int height, float x, float y) {
+    sf::Sprite sprite = EmptySprite();
+    sprite.setTextureRect({{0, 0}, {width, height}});
+    sprite.setOrigin({static_cast<float>(width) / 2, static_cast<float>(height) / 2});
+    sprite.setPosition({x, y});
     return sprite;
 }
 inline FallingBill BillAt(float x, float y, float hour, float minute = 0) {
-    return {Centred(180, 110, x, y), sf::Text(), hour, minute};
+    return {Centred(180, 110, x, y), EmptyText(), hour, minute};
 }
 inline FiredClock ClockAt(float x, float y, float hour, float minute = 0) {
     return {Centred(26, 26, x, y), hour, minute, false, false};
