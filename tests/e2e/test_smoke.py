@@ -48,7 +48,6 @@ class Smoke(unittest.TestCase):
             self.assertTrue(all(words in ours[0] for words in said), game.err)
 
     def test_journey_through_a_window_born_in_place_two_games_and_a_close(self):
-        """One game through its steps; a step that fails is reported and the next still runs."""
         with Xvfb(1920, 1080) as x, WindowManager(x) as wm:
             game = self.start(x)
             menu = game.menu()
