@@ -4,10 +4,11 @@
 #include "app/Input.hpp"
 #include "app/Platform.hpp"
 #include "app/Scene.hpp"
+#include "app/SfmlAdapter.hpp"
 
-#include <SFML/Window/Event.hpp>
 #include <SFML/Window/Window.hpp>
 
+#include <cmath>
 #include <csignal>
 
 namespace {
@@ -18,21 +19,45 @@ void OnStopSignal(int) {
     s_stopSignal = 1;
 }
 
+// A wheel with notches sends whole ones, and the last of a frame replaces the stored delta. A
+// smooth wheel or a touchpad sends fractions: they add up, across frames, to whole notches that
+// count as one turn of the frame they complete in; turning back drops the part not yet whole.
+float s_partNotch = 0.0f;
+std::int32_t s_notchesFromParts = 0; // whole notches the current frame's fractions made
+
+void TurnWheel(float notches) {
+    if (notches == std::trunc(notches)) {
+        g_wheelDelta = static_cast<std::int32_t>(notches);
+        s_notchesFromParts = 0;
+        return;
+    }
+    if ((s_partNotch < 0.0f) != (notches < 0.0f)) {
+        s_partNotch = 0.0f;
+    }
+    s_partNotch += notches;
+    const float whole = std::trunc(s_partNotch);
+    if (whole != 0.0f) {
+        s_partNotch -= whole;
+        s_notchesFromParts += static_cast<std::int32_t>(whole);
+        g_wheelDelta = s_notchesFromParts;
+    }
+}
+
 } // namespace
 
-void ApplyEvent(const sf::Event& event) {
+void ApplyEvent(const InputEvent& event) {
     switch (event.type) {
-    case sf::Event::Closed:
+    case InputEvent::Type::Closed:
         g_quit = true;
         break;
-    case sf::Event::MouseWheelMoved:
-        g_wheelDelta = event.mouseWheel.delta;
+    case InputEvent::Type::Wheel:
+        TurnWheel(event.wheelNotches);
         break;
-    case sf::Event::KeyPressed:
-    case sf::Event::MouseButtonPressed:
+    case InputEvent::Type::KeyPressed:
+    case InputEvent::Type::ButtonPressed:
         NotePress(event);
         break;
-    default:
+    case InputEvent::Type::Other:
         break;
     }
 }
@@ -47,8 +72,9 @@ void CloseOnStopSignals() {
 
 void ProcessEvents(sf::Window& window) {
     ForgetPresses();
-    sf::Event event;
-    while (window.pollEvent(event) || PollPlatformEvent(event)) {
+    s_notchesFromParts = 0;
+    InputEvent event;
+    while (NextWindowEvent(window, event) || PollPlatformEvent(event)) {
         ApplyEvent(event);
     }
     if (s_stopSignal) {

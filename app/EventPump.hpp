@@ -1,13 +1,13 @@
 #pragma once
 
 namespace sf {
-class Event;
 class Window;
-} // namespace sf
+}
+struct InputEvent;
 
 // Settles one window event: a close request ends the run after this frame, a wheel turn
 // replaces the stored delta, a key or button press counts for this frame's input.
-void ApplyEvent(const sf::Event& event);
+void ApplyEvent(const InputEvent& event);
 
 // From now on Ctrl-C, a termination request and a hang-up end the game like its close button.
 void CloseOnStopSignals();

@@ -1,8 +1,8 @@
 #include "app/Input.hpp"
 
+#include "app/Devices.hpp"
 #include "app/Globals.hpp"
-
-#include <SFML/Window/Event.hpp>
+#include "app/SfmlAdapter.hpp"
 
 #include <bitset>
 
@@ -14,11 +14,15 @@ std::bitset<sf::Mouse::ButtonCount> s_pressedButtons;
 } // namespace
 
 bool KeyHeld(sf::Keyboard::Key key) {
-    return g_hasFocus && (s_pressedKeys.test(key) || sf::Keyboard::isKeyPressed(key));
+    const auto index = static_cast<std::size_t>(key);
+    return g_hasFocus &&
+           ((index < s_pressedKeys.size() && s_pressedKeys.test(index)) || IsKeyDown(key));
 }
 
 bool ButtonHeld(sf::Mouse::Button button) {
-    return g_hasFocus && (s_pressedButtons.test(button) || sf::Mouse::isButtonPressed(button));
+    const auto index = static_cast<std::size_t>(button);
+    return g_hasFocus && ((index < s_pressedButtons.size() && s_pressedButtons.test(index)) ||
+                          IsButtonDown(button));
 }
 
 void ForgetPresses() {
@@ -26,11 +30,13 @@ void ForgetPresses() {
     s_pressedButtons.reset();
 }
 
-void NotePress(const sf::Event& event) {
-    if (event.type == sf::Event::KeyPressed && event.key.code >= 0 &&
-        event.key.code < sf::Keyboard::KeyCount) {
-        s_pressedKeys.set(event.key.code);
-    } else if (event.type == sf::Event::MouseButtonPressed) {
-        s_pressedButtons.set(event.mouseButton.button);
+void NotePress(const InputEvent& event) {
+    // Unknown keys (-1) and anything past the tables are not the game's.
+    const auto key = static_cast<std::size_t>(event.key);
+    const auto button = static_cast<std::size_t>(event.button);
+    if (event.type == InputEvent::Type::KeyPressed && key < s_pressedKeys.size()) {
+        s_pressedKeys.set(key);
+    } else if (event.type == InputEvent::Type::ButtonPressed && button < s_pressedButtons.size()) {
+        s_pressedButtons.set(button);
     }
 }

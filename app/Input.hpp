@@ -3,9 +3,7 @@
 #include <SFML/Window/Keyboard.hpp>
 #include <SFML/Window/Mouse.hpp>
 
-namespace sf {
-class Event;
-}
+struct InputEvent;
 
 // Live key and button state, as the scenes read it. Keys and buttons count only while the game's
 // window has the keyboard focus: what the player types or clicks in another window is not meant
@@ -16,4 +14,4 @@ bool ButtonHeld(sf::Mouse::Button button);
 
 // The event pump's part: a new frame forgets the presses of the last, then notes its own.
 void ForgetPresses();
-void NotePress(const sf::Event& event);
+void NotePress(const InputEvent& event);

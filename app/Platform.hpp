@@ -3,10 +3,10 @@
 #include <string>
 
 namespace sf {
-class Event;
 class RenderWindow;
 class Window;
 } // namespace sf
+struct InputEvent;
 
 // What the game asks of the desktop it runs on. PlatformX11.cpp and PlatformWin32.cpp answer it.
 
@@ -28,7 +28,7 @@ void OpenGameWindow(sf::RenderWindow& window, unsigned width, unsigned height,
 
 // Takes one event that reached the game's own connection rather than the window's queue: a
 // close request, or while the pointer is confined, a button or the wheel. False when none waits.
-bool PollPlatformEvent(sf::Event& event);
+bool PollPlatformEvent(InputEvent& event);
 
 // Whether the window has the keyboard focus as the window system reports it. Without a window
 // manager, X lets the focus follow the pointer: the window then has it while the pointer is on it.

@@ -1,4 +1,5 @@
 #include "app/Platform.hpp"
+#include "app/SfmlAdapter.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
@@ -14,9 +15,9 @@ std::string MissingDisplay() {
 void OpenGameWindow(sf::RenderWindow& window, unsigned width, unsigned height,
                     const std::string& title) {
     // SFML centres a new window on the primary monitor here.
-    window.create(sf::VideoMode(width, height, 32), title, sf::Style::Close, sf::ContextSettings());
+    window.create(WindowMode(width, height), title, sf::Style::Close);
     // The program's own icon (its first icon resource) in the title bar and the task bar.
-    const HWND handle = window.getSystemHandle();
+    const HWND handle = NativeHandle(window);
     for (const auto& [which, metric] :
          {std::pair(ICON_BIG, SM_CXICON), {ICON_SMALL, SM_CXSMICON}}) {
         const int size = GetSystemMetrics(metric);
@@ -29,7 +30,7 @@ void OpenGameWindow(sf::RenderWindow& window, unsigned width, unsigned height,
     window.display();
 }
 
-bool PollPlatformEvent(sf::Event&) {
+bool PollPlatformEvent(InputEvent&) {
     return false; // everything comes through the window's own queue
 }
 

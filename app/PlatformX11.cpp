@@ -1,9 +1,9 @@
 #include "app/Platform.hpp"
+#include "app/SfmlAdapter.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
-#include <SFML/Window/Event.hpp>
 
 #include <GL/glx.h>
 #include <X11/Xatom.h>
@@ -59,7 +59,7 @@ Atom Intern(const char* name) {
 // Where the primary monitor lies on the screen; the whole screen when RandR knows no monitors.
 sf::IntRect PrimaryMonitor() {
     const int screen = DefaultScreen(s_display);
-    sf::IntRect area(0, 0, DisplayWidth(s_display, screen), DisplayHeight(s_display, screen));
+    sf::IntRect area({0, 0}, {DisplayWidth(s_display, screen), DisplayHeight(s_display, screen)});
     int major = 0;
     int minor = 0;
     if (!XRRQueryExtension(s_display, &major, &minor) ||
@@ -73,7 +73,7 @@ sf::IntRect PrimaryMonitor() {
         std::find_if(monitors, monitors + count, [](const XRRMonitorInfo& m) { return m.primary; });
     if (count > 0) {
         const XRRMonitorInfo& m = primary != monitors + count ? *primary : monitors[0];
-        area = sf::IntRect(m.x, m.y, m.width, m.height);
+        area = sf::IntRect({m.x, m.y}, {m.width, m.height});
     }
     XRRFreeMonitors(monitors);
     return area;
@@ -91,7 +91,7 @@ std::vector<long> IconProperty() {
         data.insert(data.end(), {static_cast<long>(extent.x), static_cast<long>(extent.y)});
         for (unsigned y = 0; y < extent.y; ++y) {
             for (unsigned x = 0; x < extent.x; ++x) {
-                const sf::Color c = image.getPixel(x, y);
+                const sf::Color c = PixelAt(image, x, y);
                 data.push_back(static_cast<long>(c.a) << 24 | c.r << 16 | c.g << 8 | c.b);
             }
         }
@@ -179,8 +179,10 @@ void OpenGameWindow(sf::RenderWindow& window, unsigned width, unsigned height,
     const int w = static_cast<int>(width);
     const int h = static_cast<int>(height);
     // A monitor smaller than the window gets its top-left corner.
-    const int x = monitor.left + std::max(0, (monitor.width - w) / 2);
-    const int y = monitor.top + std::max(0, (monitor.height - h) / 2);
+    const sf::Vector2i corner = CornerOf(monitor);
+    const sf::Vector2i size = SizeOf(monitor);
+    const int x = corner.x + std::max(0, (size.x - w) / 2);
+    const int y = corner.y + std::max(0, (size.y - h) / 2);
 
     const ::Window root = RootWindow(s_display, DefaultScreen(s_display));
     XSetWindowAttributes attributes{};
@@ -195,14 +197,15 @@ void OpenGameWindow(sf::RenderWindow& window, unsigned width, unsigned height,
     window.create(s_window, sf::ContextSettings());
 }
 
-bool PollPlatformEvent(sf::Event& event) {
+bool PollPlatformEvent(InputEvent& event) {
     while (s_display != nullptr && XPending(s_display) > 0) {
         XEvent x;
         XNextEvent(s_display, &x);
         if (x.type == ClientMessage && x.xclient.message_type == Intern("WM_PROTOCOLS")) {
             const Atom what = static_cast<Atom>(x.xclient.data.l[0]);
             if (what == Intern("WM_DELETE_WINDOW")) {
-                event.type = sf::Event::Closed;
+                event = {};
+                event.type = InputEvent::Type::Closed;
                 return true;
             }
             if (what == Intern("_NET_WM_PING")) { // still alive: the answer goes to the root
@@ -211,14 +214,16 @@ bool PollPlatformEvent(sf::Event& event) {
                            SubstructureNotifyMask | SubstructureRedirectMask, &x);
             }
         } else if (x.type == ButtonPress && x.xbutton.button >= 4 && x.xbutton.button <= 5) {
-            event.type = sf::Event::MouseWheelMoved;
-            event.mouseWheel = {x.xbutton.button == 4 ? 1 : -1, x.xbutton.x, x.xbutton.y};
+            event = {};
+            event.type = InputEvent::Type::Wheel;
+            event.wheelNotches = x.xbutton.button == 4 ? 1.0f : -1.0f;
             return true;
         } else if (x.type == ButtonPress && x.xbutton.button <= 3) {
-            constexpr sf::Mouse::Button buttons[] = {sf::Mouse::Left, sf::Mouse::Middle,
-                                                     sf::Mouse::Right};
-            event.type = sf::Event::MouseButtonPressed;
-            event.mouseButton = {buttons[x.xbutton.button - 1], x.xbutton.x, x.xbutton.y};
+            constexpr sf::Mouse::Button buttons[] = {
+                sf::Mouse::Button::Left, sf::Mouse::Button::Middle, sf::Mouse::Button::Right};
+            event = {};
+            event.type = InputEvent::Type::ButtonPressed;
+            event.button = buttons[x.xbutton.button - 1];
             return true;
         }
     }
@@ -229,7 +234,7 @@ bool HasKeyboardFocus(const sf::Window& window) {
     if (s_display == nullptr) {
         return window.hasFocus();
     }
-    const auto ours = static_cast<::Window>(window.getSystemHandle());
+    const auto ours = static_cast<::Window>(NativeHandle(window));
     ::Window focus = 0;
     int revert = 0;
     XGetInputFocus(s_display, &focus, &revert);

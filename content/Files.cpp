@@ -1,6 +1,6 @@
 #include "content/Files.hpp"
 
-#include <SFML/Graphics/Font.hpp>
+#include "app/SfmlAdapter.hpp"
 
 #include <filesystem>
 
@@ -10,5 +10,5 @@ bool IsRegularFile(const std::string& path) {
 }
 
 bool LoadFont(sf::Font& font, const std::string& path) {
-    return IsRegularFile(path) && font.loadFromFile(path);
+    return IsRegularFile(path) && OpenFontFile(font, path);
 }

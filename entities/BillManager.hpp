@@ -1,10 +1,11 @@
 #pragma once
 
+#include "app/Clock.hpp"
+#include "app/SfmlAdapter.hpp"
 #include "entities/FallingBill.hpp"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/Sprite.hpp>
-#include <SFML/System/Clock.hpp>
 
 #include <vector>
 
@@ -27,8 +28,8 @@ private:
     friend struct TestPeer; // the tests' one way in
 
     std::vector<FallingBill> m_list;
-    sf::Sprite m_template;
+    sf::Sprite m_template = EmptySprite();
     sf::Font m_digitalFont;
-    sf::Clock m_moveClock;
+    Clock m_moveClock;
     int m_fallSpeed = 0;
 };

@@ -1,6 +1,7 @@
 #include "entities/FallingBill.hpp"
 
 #include "app/DecimalText.hpp"
+#include "app/SfmlAdapter.hpp"
 
 #include <cstdlib>
 #include <locale>
@@ -21,9 +22,8 @@ std::string BillTimeText(int hour, int minute) {
 
 void FallingBill::MakeBill(const sf::Font& font, sf::Sprite source) {
     sprite = source;
-    const sf::FloatRect bounds = sprite.getLocalBounds();
-    sprite.setOrigin(static_cast<float>(bounds.width * 0.5),
-                     static_cast<float>(bounds.height * 0.5));
+    const sf::Vector2f size = SizeOf(sprite.getLocalBounds());
+    sprite.setOrigin({static_cast<float>(size.x * 0.5), static_cast<float>(size.y * 0.5)});
 
     const int h = std::rand() % 24;
     const int q = std::rand() % 4;
@@ -34,11 +34,10 @@ void FallingBill::MakeBill(const sf::Font& font, sf::Sprite source) {
     text.setFillColor(sf::Color::Black);
     text.setCharacterSize(40);
     text.setString(sf::String(BillTimeText(h, 15 * q), std::locale()));
-    const sf::FloatRect textBounds = text.getLocalBounds();
-    text.setOrigin(static_cast<float>(textBounds.width * 0.5),
-                   static_cast<float>(textBounds.height - 1.0));
+    const sf::Vector2f textSize = SizeOf(text.getLocalBounds());
+    text.setOrigin({static_cast<float>(textSize.x * 0.5), static_cast<float>(textSize.y - 1.0)});
 
     const int x = std::rand() % 600 + 100;
-    sprite.setPosition(static_cast<float>(x), 0.0f);
+    sprite.setPosition({static_cast<float>(x), 0.0f});
     text.setPosition(sprite.getPosition());
 }

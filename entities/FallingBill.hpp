@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SfmlAdapter.hpp"
+
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Text.hpp>
 
@@ -11,8 +13,8 @@ class Font;
 
 // One falling target: a blank bill with its time of day printed on it.
 struct FallingBill {
-    sf::Sprite sprite;
-    sf::Text text;
+    sf::Sprite sprite = EmptySprite();
+    sf::Text text = EmptyText();
     float hour = 0.0f;
     float minute = 0.0f;
 

@@ -1,5 +1,6 @@
 #include "entities/FiredClock.hpp"
 
+#include "app/SfmlAdapter.hpp"
 #include "entities/FallingBill.hpp"
 #include "entities/PlayerClock.hpp"
 
@@ -8,9 +9,8 @@
 FiredClock MakeFiredClock(const sf::Sprite& smallClock, const PlayerClock& player) {
     FiredClock clock;
     clock.sprite = smallClock;
-    const sf::FloatRect bounds = clock.sprite.getLocalBounds();
-    clock.sprite.setOrigin(static_cast<float>(bounds.width * 0.5),
-                           static_cast<float>(bounds.height * 0.5));
+    const sf::Vector2f size = SizeOf(clock.sprite.getLocalBounds());
+    clock.sprite.setOrigin({static_cast<float>(size.x * 0.5), static_cast<float>(size.y * 0.5)});
     clock.sprite.setPosition(player.Body().getPosition());
     clock.hour = player.Hour();
     clock.minute = player.Minute();
@@ -21,14 +21,14 @@ void MoveFiredClocks(std::vector<FiredClock>& clocks, int speed, double seconds)
     const float v = static_cast<float>(speed * seconds);
     for (FiredClock& clock : clocks) {
         if (!clock.bounced) {
-            clock.sprite.move(0.0f, -v);
-            clock.sprite.rotate(v);
+            clock.sprite.move({0.0f, -v});
+            clock.sprite.rotate(Degrees(v));
         } else if (!clock.bounceLeft) {
-            clock.sprite.move(v, v);
-            clock.sprite.rotate(v);
+            clock.sprite.move({v, v});
+            clock.sprite.rotate(Degrees(v));
         } else {
-            clock.sprite.move(-v, v);
-            clock.sprite.rotate(-v);
+            clock.sprite.move({-v, v});
+            clock.sprite.rotate(Degrees(-v));
         }
     }
 }
@@ -37,23 +37,23 @@ bool ResolveHits(std::vector<FallingBill>& bills, std::vector<FiredClock>& clock
     for (auto clock = clocks.begin(); clock != clocks.end(); ++clock) {
         const sf::Vector2f c = clock->sprite.getPosition();
         // Unrotated size: a spinning clock tests as if it stood still.
-        const sf::FloatRect cSize = clock->sprite.getLocalBounds();
-        if (c.y < static_cast<float>(-(cSize.height * 0.5)) || c.y > 600.0) {
+        const sf::Vector2f cSize = SizeOf(clock->sprite.getLocalBounds());
+        if (c.y < static_cast<float>(-(cSize.y * 0.5)) || c.y > 600.0) {
             clocks.erase(clock);
             return false;
         }
-        const float cl = static_cast<float>(c.x - cSize.width * 0.5);
-        const float ct = static_cast<float>(c.y - cSize.height * 0.5);
+        const float cl = static_cast<float>(c.x - cSize.x * 0.5);
+        const float ct = static_cast<float>(c.y - cSize.y * 0.5);
         for (auto bill = bills.begin(); bill != bills.end(); ++bill) {
             const sf::Vector2f b = bill->sprite.getPosition();
-            const sf::FloatRect bSize = bill->sprite.getLocalBounds();
-            const float bl = static_cast<float>(b.x - bSize.width * 0.5);
-            const float bt = static_cast<float>(b.y - bSize.height * 0.5);
+            const sf::Vector2f bSize = SizeOf(bill->sprite.getLocalBounds());
+            const float bl = static_cast<float>(b.x - bSize.x * 0.5);
+            const float bt = static_cast<float>(b.y - bSize.y * 0.5);
             // Touching edges count as overlapping.
-            const bool overlap = bl <= static_cast<double>(cl) + cSize.width &&
-                                 static_cast<double>(bl) + bSize.width >= cl &&
-                                 bt <= static_cast<double>(ct) + cSize.height &&
-                                 static_cast<double>(bt) + bSize.height >= ct;
+            const bool overlap = bl <= static_cast<double>(cl) + cSize.x &&
+                                 static_cast<double>(bl) + bSize.x >= cl &&
+                                 bt <= static_cast<double>(ct) + cSize.y &&
+                                 static_cast<double>(bt) + bSize.y >= ct;
             if (!overlap) {
                 continue;
             }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SfmlAdapter.hpp"
+
 #include <SFML/Graphics/Sprite.hpp>
 
 #include <vector>
@@ -9,7 +11,7 @@ struct FallingBill;
 
 // One small clock in flight, carrying the time the player's clock showed when it was fired.
 struct FiredClock {
-    sf::Sprite sprite;
+    sf::Sprite sprite = EmptySprite();
     float hour = 0.0f;
     float minute = 0.0f;
     bool bounced = false;

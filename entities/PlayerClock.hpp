@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SfmlAdapter.hpp"
+
 #include <SFML/Graphics/Sprite.hpp>
 
 class ContentManager;
@@ -26,9 +28,9 @@ public:
 private:
     friend struct TestPeer; // the tests' one way in
 
-    sf::Sprite m_body;
-    sf::Sprite m_minuteHand;
-    sf::Sprite m_hourHand;
+    sf::Sprite m_body = EmptySprite();
+    sf::Sprite m_minuteHand = EmptySprite();
+    sf::Sprite m_hourHand = EmptySprite();
     int m_y = 0;
     float m_hour = 0.0f;
     float m_minute = 0.0f;

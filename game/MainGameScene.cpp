@@ -2,6 +2,7 @@
 
 #include "app/ChangeScene.hpp"
 #include "app/DecimalText.hpp"
+#include "app/Devices.hpp"
 #include "app/Globals.hpp"
 #include "app/Input.hpp"
 #include "app/Platform.hpp"
@@ -22,18 +23,18 @@ void MainGameScene::LoadContent(ContentManager& content) {
     content.LoadFile("Blank bill", "Content/moneybill_blank.png");
     content.LoadFile("Clock hand", "Content/clockhand.png");
 
-    m_scorePanel.setTexture(content.GetTexture("Large bill", false));
-    m_scorePanel.setPosition(10.0f, 10.0f);
+    m_scorePanel = sf::Sprite(content.GetTexture("Large bill", false));
+    m_scorePanel.setPosition({10.0f, 10.0f});
     const sf::Color panel = m_scorePanel.getColor();
     m_scorePanel.setColor(sf::Color(panel.r, panel.g, panel.b, 200));
 
     m_gameOverPanel = m_scorePanel;
-    const sf::FloatRect panelSize = m_gameOverPanel.getLocalBounds();
-    m_gameOverPanel.setPosition(static_cast<float>(400.0 - panelSize.width * 0.5),
-                                static_cast<float>(300.0 - panelSize.height * 0.5));
+    const sf::Vector2f panelSize = SizeOf(m_gameOverPanel.getLocalBounds());
+    m_gameOverPanel.setPosition({static_cast<float>(400.0 - panelSize.x * 0.5),
+                                 static_cast<float>(300.0 - panelSize.y * 0.5)});
 
     content.LoadFile("Small clock", "Content/smallclock.png");
-    m_firedClockSprite.setTexture(content.GetTexture("Small clock", false));
+    m_firedClockSprite = sf::Sprite(content.GetTexture("Small clock", false));
 
     m_playerClock.Init(content);
     m_bills.Init(content);
@@ -41,14 +42,14 @@ void MainGameScene::LoadContent(ContentManager& content) {
     BuildBackdrop(tiles, sf::Sprite(content.GetTexture("Bill", false)));
     m_backdrop.Compose(tiles);
 
-    m_spawnClock.restart();
+    m_spawnClock.Restart();
     m_spawnRate = 0.2;
     // Spawned before the generator is seeded: the first bill of a run is always the same.
     m_bills.SpawnBill();
 
     m_fireRequested = false;
-    m_fireCooldownClock.restart();
-    m_firedMoveClock.restart();
+    m_fireCooldownClock.Restart();
+    m_firedMoveClock.Restart();
     m_score = 0;
     m_firedClockSpeed = 300;
     m_lives = 5;
@@ -59,8 +60,8 @@ void MainGameScene::LoadContent(ContentManager& content) {
     m_scoreText.setFont(m_font);
     m_scoreText.setFillColor(sf::Color::Black);
     m_livesText = m_scoreText;
-    m_scoreText.setPosition(22.0f, 15.0f);
-    m_livesText.setPosition(22.0f, 50.0f);
+    m_scoreText.setPosition({22.0f, 15.0f});
+    m_livesText.setPosition({22.0f, 50.0f});
 
     m_gameOverText.setFont(m_font);
     m_gameOverText.setFillColor(sf::Color::Black);
@@ -77,23 +78,24 @@ void MainGameScene::LoadContent(ContentManager& content) {
 }
 
 void MainGameScene::HandleInput() {
-    if (KeyHeld(sf::Keyboard::Escape)) {
+    if (KeyHeld(sf::Keyboard::Key::Escape)) {
         ChangeScene(std::make_unique<MenuScene>());
         return; // this scene is gone
     }
-    if ((ButtonHeld(sf::Mouse::Left) || ButtonHeld(sf::Mouse::Right)) &&
-        m_fireCooldownClock.getElapsedTime().asSeconds() > 0.5f) {
-        m_fireCooldownClock.restart();
+    if ((ButtonHeld(sf::Mouse::Button::Left) || ButtonHeld(sf::Mouse::Button::Right)) &&
+        m_fireCooldownClock.Elapsed().asSeconds() > 0.5f) {
+        m_fireCooldownClock.Restart();
         m_fireRequested = true;
     }
-    if (m_gameOver && KeyHeld(sf::Keyboard::Return)) {
+    if (m_gameOver && KeyHeld(k_enterKey)) {
         ChangeScene(std::make_unique<MainGameScene>());
         return; // this scene is gone
     }
 }
 
 void MainGameScene::Update(sf::RenderWindow& window) {
-    const bool pointerShown = KeyHeld(sf::Keyboard::LControl) || KeyHeld(sf::Keyboard::RControl);
+    const bool pointerShown =
+        KeyHeld(sf::Keyboard::Key::LControl) || KeyHeld(sf::Keyboard::Key::RControl);
     window.setMouseCursorVisible(pointerShown);
     // In play the pointer stays in the window; Ctrl frees it, as do a lost game and the focus
     // going to another window.
@@ -105,11 +107,11 @@ void MainGameScene::Update(sf::RenderWindow& window) {
         m_playerClock.TurnHands();
     }
     g_wheelDelta = 0;
-    m_playerClock.PlaceClock(sf::Mouse::getPosition(window).x);
+    m_playerClock.PlaceClock(PointerPosition(window).x);
 
     // One bill at most per frame; time beyond the interval is not carried over.
-    if (m_spawnClock.getElapsedTime().asSeconds() > 1.0 / m_spawnRate) {
-        m_spawnClock.restart();
+    if (m_spawnClock.Elapsed().asSeconds() > 1.0 / m_spawnRate) {
+        m_spawnClock.Restart();
         m_bills.SpawnBill();
     }
 
@@ -134,7 +136,7 @@ void MainGameScene::Update(sf::RenderWindow& window) {
     ApplyRamp();
 
     // Restarted in every frame, so a recoil's first step is one frame long.
-    const float step = m_recoilClock.restart().asSeconds();
+    const float step = m_recoilClock.Restart().asSeconds();
     if (m_playerClock.IsRecoiling() && m_playerClock.Recoil(static_cast<double>(step))) {
         m_playerClock.SetRecoiling(false);
     }
@@ -167,7 +169,7 @@ void MainGameScene::FireClock() {
 }
 
 void MainGameScene::MoveFiredClocks() {
-    ::MoveFiredClocks(m_firedClocks, m_firedClockSpeed, m_firedMoveClock.restart().asSeconds());
+    ::MoveFiredClocks(m_firedClocks, m_firedClockSpeed, m_firedMoveClock.Restart().asSeconds());
 }
 
 void MainGameScene::Draw(sf::RenderWindow& window) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/Clock.hpp"
 #include "app/Scene.hpp"
+#include "app/SfmlAdapter.hpp"
 #include "entities/BillManager.hpp"
 #include "entities/FiredClock.hpp"
 #include "entities/PlayerClock.hpp"
@@ -9,7 +11,6 @@
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Text.hpp>
-#include <SFML/System/Clock.hpp>
 
 #include <vector>
 
@@ -34,21 +35,21 @@ private:
     ComposedBackdrop m_backdrop;
     int m_score = 0;
     int m_lives = 0;
-    sf::Text m_scoreText;
-    sf::Text m_livesText;
+    sf::Text m_scoreText = EmptyText();
+    sf::Text m_livesText = EmptyText();
     sf::Font m_font;
-    sf::Sprite m_scorePanel;
-    sf::Sprite m_gameOverPanel;
-    sf::Text m_gameOverText;
-    sf::Text m_restartText;
-    sf::Clock m_spawnClock;
+    sf::Sprite m_scorePanel = EmptySprite();
+    sf::Sprite m_gameOverPanel = EmptySprite();
+    sf::Text m_gameOverText = EmptyText();
+    sf::Text m_restartText = EmptyText();
+    Clock m_spawnClock;
     double m_spawnRate = 0.0;
     bool m_fireRequested = false;
-    sf::Clock m_fireCooldownClock;
+    Clock m_fireCooldownClock;
     std::vector<FiredClock> m_firedClocks;
-    sf::Clock m_firedMoveClock;
+    Clock m_firedMoveClock;
     int m_firedClockSpeed = 0;
-    sf::Sprite m_firedClockSprite;
-    sf::Clock m_recoilClock;
+    sf::Sprite m_firedClockSprite = EmptySprite();
+    Clock m_recoilClock;
     bool m_gameOver = false;
 };

@@ -1,10 +1,14 @@
 #include "menu/ComposedBackdrop.hpp"
 
+#include "app/SfmlAdapter.hpp"
+
 #include <SFML/Graphics/RenderTarget.hpp>
 
 void ComposedBackdrop::Compose(const TiledBackdrop& tiles,
                                const std::function<void(sf::RenderTarget&)>& stills) {
-    m_canvas.create(800, 600);
+    if (!Resize(m_canvas, 800, 600)) {
+        return; // no picture: the backdrop draws nothing
+    }
     m_canvas.clear(sf::Color::White);
     for (const sf::Sprite& tile : tiles) {
         m_canvas.draw(tile, sf::RenderStates::Default);
@@ -13,7 +17,7 @@ void ComposedBackdrop::Compose(const TiledBackdrop& tiles,
         stills(m_canvas);
     }
     m_canvas.display();
-    m_picture.setTexture(m_canvas.getTexture(), true);
+    m_picture = sf::Sprite(m_canvas.getTexture());
 }
 
 void ComposedBackdrop::draw(sf::RenderTarget& target, sf::RenderStates states) const {

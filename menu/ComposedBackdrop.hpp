@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/SfmlAdapter.hpp"
 #include "menu/TiledBackdrop.hpp"
 
 #include <SFML/Graphics/Drawable.hpp>
@@ -21,5 +22,5 @@ private:
     void draw(sf::RenderTarget& target, sf::RenderStates states) const override;
 
     sf::RenderTexture m_canvas;
-    sf::Sprite m_picture;
+    sf::Sprite m_picture = EmptySprite();
 };

@@ -1,15 +1,18 @@
 #include "menu/MenuScene.hpp"
 
 #include "app/ChangeScene.hpp"
+#include "app/Devices.hpp"
 #include "app/Globals.hpp"
 #include "app/Input.hpp"
 #include "app/Platform.hpp"
+#include "app/SfmlAdapter.hpp"
 #include "content/ContentManager.hpp"
 #include "content/Files.hpp"
 #include "game/MainGameScene.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
+#include <cstdint>
 #include <locale>
 
 namespace {
@@ -18,12 +21,12 @@ sf::String Narrow(const char* text) {
     return sf::String(text, std::locale());
 }
 
-void SetAlpha(sf::Sprite& sprite, sf::Uint8 alpha) {
+void SetAlpha(sf::Sprite& sprite, std::uint8_t alpha) {
     const sf::Color c = sprite.getColor();
     sprite.setColor(sf::Color(c.r, c.g, c.b, alpha));
 }
 
-void SetAlpha(sf::Text& text, sf::Uint8 alpha) {
+void SetAlpha(sf::Text& text, std::uint8_t alpha) {
     const sf::Color c = text.getFillColor();
     text.setFillColor(sf::Color(c.r, c.g, c.b, alpha));
 }
@@ -32,13 +35,13 @@ void SetAlpha(sf::Text& text, sf::Uint8 alpha) {
 
 void MenuScene::LoadContent(ContentManager& content) {
     content.LoadFile("Bill", "Content/moneybill.png");
-    m_bill.setTexture(content.GetTexture("Bill", false), false);
+    m_bill = sf::Sprite(content.GetTexture("Bill", false));
     content.LoadFile("Large bill", "Content/largebill.png");
-    m_largeBill.setTexture(content.GetTexture("Large bill", false), false);
+    m_largeBill = sf::Sprite(content.GetTexture("Large bill", false));
 
-    const sf::FloatRect bill = m_largeBill.getLocalBounds();
-    m_largeBill.setPosition(static_cast<float>(400.0 - bill.width * 0.5),
-                            static_cast<float>(300.0 - bill.height * 0.5));
+    const sf::Vector2f bill = SizeOf(m_largeBill.getLocalBounds());
+    m_largeBill.setPosition(
+        {static_cast<float>(400.0 - bill.x * 0.5), static_cast<float>(300.0 - bill.y * 0.5)});
 
     if (!LoadFont(m_font, "Content/LiberationMono-Bold.ttf")) {
         g_quit = true;
@@ -54,15 +57,15 @@ void MenuScene::LoadContent(ContentManager& content) {
     m_titleText.setFillColor(sf::Color::Black);
     m_titleText.setString(Narrow("ZORVANE"));
     m_titleText.setCharacterSize(70);
-    m_titleText.setPosition(static_cast<float>(400.0 - m_titleText.getLocalBounds().width * 0.5),
-                            60.0f);
+    m_titleText.setPosition(
+        {static_cast<float>(400.0 - SizeOf(m_titleText.getLocalBounds()).x * 0.5), 60.0f});
 
     m_creditText = m_playText;
     m_creditText.setCharacterSize(15);
     m_creditText.setString(Narrow("Made by Ostrevik"));
-    const sf::FloatRect credit = m_creditText.getLocalBounds();
-    m_creditText.setPosition(static_cast<float>(800.0 - credit.width - 10.0),
-                             static_cast<float>(600.0 - credit.height - 10.0));
+    const sf::Vector2f credit = SizeOf(m_creditText.getLocalBounds());
+    m_creditText.setPosition(
+        {static_cast<float>(800.0 - credit.x - 10.0), static_cast<float>(600.0 - credit.y - 10.0)});
 
     TiledBackdrop tiles;
     BuildBackdrop(tiles, m_bill);
@@ -87,7 +90,7 @@ void MenuScene::Update(sf::RenderWindow& window) {
     }
     SetAlpha(m_largeBill, 200);
     SetAlpha(m_playText, 200);
-    if (ButtonHeld(sf::Mouse::Left)) {
+    if (ButtonHeld(sf::Mouse::Button::Left)) {
         ChangeScene(std::make_unique<MainGameScene>());
         return; // this scene is gone
     }
@@ -102,9 +105,11 @@ void MenuScene::Draw(sf::RenderWindow& window) {
 }
 
 bool MenuScene::IsMouseOver(sf::Sprite sprite, sf::RenderWindow& window) {
-    const sf::Vector2f p = window.mapPixelToCoords(sf::Mouse::getPosition(window));
-    const sf::FloatRect b = sprite.getGlobalBounds();
-    return b.left < p.x && p.x <= b.left + b.width && b.top < p.y && p.y <= b.top + b.height;
+    const sf::Vector2f p = window.mapPixelToCoords(PointerPosition(window));
+    const sf::FloatRect bounds = sprite.getGlobalBounds();
+    const sf::Vector2f corner = CornerOf(bounds);
+    const sf::Vector2f size = SizeOf(bounds);
+    return corner.x < p.x && p.x <= corner.x + size.x && corner.y < p.y && p.y <= corner.y + size.y;
 }
 
 void MenuScene::DrawOutlined(sf::Text& text, float t, sf::RenderTarget& target,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Scene.hpp"
+#include "app/SfmlAdapter.hpp"
 #include "menu/ComposedBackdrop.hpp"
 
 #include <SFML/Graphics/Color.hpp>
@@ -25,11 +26,11 @@ public:
 private:
     friend struct TestPeer; // the tests' one way in
 
-    sf::Sprite m_bill;
-    sf::Sprite m_largeBill;
+    sf::Sprite m_bill = EmptySprite();
+    sf::Sprite m_largeBill = EmptySprite();
     sf::Font m_font;
-    sf::Text m_playText;
-    sf::Text m_titleText;
-    sf::Text m_creditText;
+    sf::Text m_playText = EmptyText();
+    sf::Text m_titleText = EmptyText();
+    sf::Text m_creditText = EmptyText();
     ComposedBackdrop m_backdrop;
 };

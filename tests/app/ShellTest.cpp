@@ -1,6 +1,7 @@
 #include "app/EventPump.hpp"
 #include "app/Input.hpp"
 #include "app/MainLoop.hpp"
+#include "app/SfmlAdapter.hpp"
 #include "support/Support.hpp"
 
 #include <functional>
@@ -27,13 +28,13 @@ struct LoggingScene final : Scene {
 };
 
 TEST(ShellTest, ASwitchUnloadsThenLoadsAndTheLoopEndsOnceTheFrameOfACloseIsDrawn) {
-    sf::RenderWindow window(sf::VideoMode(80, 60), "shell", sf::Style::None);
+    sf::RenderWindow window(WindowMode(80, 60), "shell", sf::Style::None);
     g_content.LoadFile("Bill", "Content/moneybill.png");
     int frames = 0;
     ChangeScene(std::make_unique<LoggingScene>("menu", [&frames] {
         ChangeScene(std::make_unique<LoggingScene>("game", [&frames] {
             if (++frames == 2)
-                ApplyEvent(sf::Event{sf::Event::Closed, {}});
+                ApplyEvent({InputEvent::Type::Closed});
         }));
     }));
     RunLoop(window);
@@ -42,19 +43,34 @@ TEST(ShellTest, ASwitchUnloadsThenLoadsAndTheLoopEndsOnceTheFrameOfACloseIsDrawn
     EXPECT_EQ(g_log, "menu loads after 1, menu input, menu update, game loads after 0, menu gone, "
                      "game draw, " +
                          frame + frame);
-    for (const int delta : {2, -1}) { // the last turn of a frame wins
-        sf::Event wheel{sf::Event::MouseWheelMoved, {}};
-        wheel.mouseWheel.delta = delta;
-        ApplyEvent(wheel);
-    }
+    for (const float delta : {2.0f, -1.0f}) // the last turn of a frame wins
+        ApplyEvent({InputEvent::Type::Wheel, delta});
     EXPECT_EQ(g_wheelDelta, -1);
-    sf::Event tap{sf::Event::MouseButtonPressed, {}};
-    tap.mouseButton.button = sf::Mouse::Right;
+    InputEvent tap{InputEvent::Type::ButtonPressed};
+    tap.button = R;
     ApplyEvent(tap); // pressed and released between two frames: held in the next one only
     g_hasFocus = true;
-    const bool during = ButtonHeld(sf::Mouse::Right);
+    const bool during = ButtonHeld(R);
     ProcessEvents(window);
     g_hasFocus = true;
-    EXPECT_EQ(std::pair(during, ButtonHeld(sf::Mouse::Right)), std::pair(true, false));
+    EXPECT_EQ(std::pair(during, ButtonHeld(R)), std::pair(true, false));
     g_currentScene.reset(); // while the log lives
+}
+
+// Whole notches: the last of a frame wins. Fractions add up across frames, in one direction, to
+// whole notches, which are the turn of the frame that completes them; turning back drops the rest.
+TEST(ShellTest, FractionsOfANotchAddUpToWholeTurns) {
+    sf::RenderWindow window(WindowMode(80, 60), "wheel", sf::Style::None);
+    ChangeScene(std::make_unique<LoggingScene>("menu", nullptr));
+    const std::pair<std::vector<float>, int> frames[] = {
+        {{2, -1}, -1},          {{0.5f}, 0},  {{0.25f, 0.25f}, 1}, {{0.75f, 0.75f, 0.5f}, 2},
+        {{0.75f, 1, 0.25f}, 1}, {{0.75f}, 0}, {{-0.5f}, 0},        {{-0.5f}, -1}};
+    for (const auto& [deltas, turn] : frames) {
+        g_wheelDelta = 0; // as the game scene takes it
+        ProcessEvents(window);
+        for (const float delta : deltas)
+            ApplyEvent({InputEvent::Type::Wheel, delta});
+        EXPECT_EQ(g_wheelDelta, turn) << deltas.size() << " events from " << deltas.front();
+    }
+    g_currentScene.reset();
 }

@@ -7,12 +7,12 @@ TEST(ContentManagerTest, TheFirstExtensionInThePathChoosesTheKindAndANamesFirstT
     std::filesystem::remove_all("cm");
     std::filesystem::create_directories("cm");
     sf::Image image;
-    image.create(4, 4);
-    image.saveToFile("cm/4.png");
+    Resize(image, 4, 4);
+    ASSERT_TRUE(image.saveToFile("cm/4.png"));
     for (const char* name : {"cm/a.png.bak", "cm/a.jpg.wav", "cm/b.bmp"})
         std::filesystem::copy_file("cm/4.png", name);
-    image.create(8, 8);
-    image.saveToFile("cm/8.png");
+    Resize(image, 8, 8);
+    ASSERT_TRUE(image.saveToFile("cm/8.png"));
     std::ofstream("cm/bad.png") << "not a picture";
     testing::internal::CaptureStdout();
     for (const char* path :

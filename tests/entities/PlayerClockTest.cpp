@@ -4,8 +4,8 @@
 // climbs 125 px/s to where the run's first recoil began, as a later clock's recoil still does.
 TEST(PlayerClockTest, ARecoilSinksToTheBottomClimbsBackAndItsMemoryOutlivesTheClock) {
     ContentManager content;
-    (content.*P::textures)["Clock hand"].create(3, 40);
-    (content.*P::textures)["Player clock"].create(90, 90);
+    (void)Resize((content.*P::textures)["Clock hand"], 3, 40);
+    (void)Resize((content.*P::textures)["Player clock"], 90, 90);
     PlayerClock clock, next;
     clock.Init(content);
     std::vector<int> heights;
@@ -15,7 +15,7 @@ TEST(PlayerClockTest, ARecoilSinksToTheBottomClimbsBackAndItsMemoryOutlivesTheCl
     EXPECT_EQ(std::pair(clock.*P::y, clock.Body().getPosition().y), std::pair(534, 535.0f));
     EXPECT_FALSE(clock.Recoil(1.0) || clock.Recoil(1.0)); // 784, then 659: lost meanwhile
     EXPECT_EQ(clock.*P::y, 659);
-    (content.*P::textures)["Player clock"].create(90, 100);
+    (void)Resize((content.*P::textures)["Player clock"], 90, 100);
     next.Init(content); // stands at 525, a climb short of the rest height
     EXPECT_TRUE(next.Recoil(1.0 / 60));
     EXPECT_EQ(std::pair(next.*P::y, next.Body().getPosition().y), std::pair(522, 535.0f));

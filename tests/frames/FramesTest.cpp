@@ -22,7 +22,8 @@ struct FramesTest : SceneTest {
     struct Stretch {
         float seconds;
         int wheel, x;
-        std::set<int> buttons, keys = {};
+        std::set<sf::Mouse::Button> buttons;
+        std::set<sf::Keyboard::Key> keys = {};
     };
     void Play(std::initializer_list<Stretch> stretches) {
         for (const Stretch& s : stretches) {
@@ -31,7 +32,7 @@ struct FramesTest : SceneTest {
             for (const sf::Time end = g_desk.now + sf::seconds(s.seconds); g_desk.now < end;) {
                 std::srand(seeds.front());
                 Frame(sf::milliseconds(20));
-                if (seeds.size() > 1 && (Game().*P::spawnClock).getElapsedTime() == sf::Time::Zero)
+                if (seeds.size() > 1 && (Game().*P::spawnClock).Elapsed() == sf::Time::Zero)
                     seeds.pop_front();
             }
         }
@@ -42,30 +43,29 @@ struct FramesTest : SceneTest {
     testing::AssertionResult Shows(const std::string& name) {
         g_currentScene->Draw(window);
         sf::Texture shown;
-        shown.create(800, 600);
+        Resize(shown, 800, 600);
         shown.update(window); // after display, the back buffer still holds the frame
         sf::Image actual = shown.copyToImage(), expected, diff = actual;
         const std::string path = ZORVANE_FRAMES + name + ".png";
-        if (std::getenv("ZORVANE_REWRITE_FRAMES"))
-            actual.saveToFile(path);
+        if (std::getenv("ZORVANE_REWRITE_FRAMES") && !actual.saveToFile(path))
+            return testing::AssertionFailure() << "cannot write " << path;
         if (!expected.loadFromFile(path))
-            expected.create(800, 600); // none yet: all black
+            return testing::AssertionFailure() << "no reference frame " << path;
         int count = 0, squares[24][32] = {}, left = 800, top = 600, right = 0, bottom = 0;
         for (unsigned y = 0; y < 600; ++y)
             for (unsigned x = 0; x < 800; ++x) {
-                const sf::Color a = actual.getPixel(x, y), e = expected.getPixel(x, y);
+                const sf::Color a = PixelAt(actual, x, y), e = PixelAt(expected, x, y);
                 const int d =
                     std::max({std::abs(a.r - e.r), std::abs(a.g - e.g), std::abs(a.b - e.b)});
                 if (d > 3)
-                    count++, squares[y / 25][x / 25] += d, diff.setPixel(x, y, sf::Color::Red),
+                    count++, squares[y / 25][x / 25] += d, SetPixelAt(diff, x, y, sf::Color::Red),
                         left = std::min<int>(left, x), right = std::max<int>(right, x),
                         top = std::min<int>(top, y), bottom = std::max<int>(bottom, y);
             }
         const int worst = *std::max_element(&squares[0][0], &squares[0][0] + 24 * 32);
         if (count <= 2000 && worst <= 6000)
             return testing::AssertionSuccess();
-        actual.saveToFile(name + ".actual.png");
-        diff.saveToFile(name + ".diff.png");
+        EXPECT_TRUE(actual.saveToFile(name + ".actual.png") && diff.saveToFile(name + ".diff.png"));
         return testing::AssertionFailure()
                << name << ": " << count << " pixels differ (" << worst << " in a square) in x "
                << left << ".." << right << ", y " << top << ".." << bottom << "; see " << name
@@ -79,12 +79,13 @@ struct FramesTest : SceneTest {
 TEST_F(FramesTest, TheMenuWithPlayLit) {
     ChangeScene(std::make_unique<MenuScene>());
     const MenuScene& menu = static_cast<MenuScene&>(*g_currentScene);
-    const sf::FloatRect b = (menu.*P::largeBill).getGlobalBounds();
-    const int left = b.left, top = b.top, right = b.left + b.width, bottom = b.top + b.height;
-    const std::tuple<int, int, int, int> points[] = {
+    const sf::FloatRect bounds = (menu.*P::largeBill).getGlobalBounds();
+    const sf::Vector2i corner(CornerOf(bounds)), end(CornerOf(bounds) + SizeOf(bounds));
+    const int left = corner.x, top = corner.y, right = end.x, bottom = end.y;
+    const std::tuple<int, int, sf::Mouse::Button, int> points[] = {
         {left, 300, L, 255}, {right, 300, R, 200}, {400, top, L, 255}, {400, bottom, M, 200}};
     for (const auto& [x, y, button, alpha] : points) {
-        g_desk = {{}, {sf::Keyboard::Escape, Return}, {button}, {x, y}};
+        g_desk = {{}, {sf::Keyboard::Key::Escape, Return}, {button}, {x, y}};
         Frame(sf::Time::Zero);
         ASSERT_EQ(g_currentScene.get(), &menu) << x << "," << y;
         EXPECT_EQ((menu.*P::largeBill).getColor().a + (menu.*P::playText).getFillColor().a,
@@ -122,7 +123,7 @@ TEST_F(FramesTest, GameOverWithLivesBelowZeroThenReturnOrEscape) {
     Play({{0.02f, 0, 500, {R}, {Return}}});
     Play({{1, 3, 600, {L}}}); // the frame that lost still hit 22:45; then all stands still
     EXPECT_TRUE(Shows("gameover"));
-    g_desk.keys = {sf::Keyboard::Escape, Return}; // Escape comes first
+    g_desk.keys = {sf::Keyboard::Key::Escape, Return}; // Escape comes first
     Frame(sf::Time::Zero);
     EXPECT_NE(dynamic_cast<MenuScene*>(g_currentScene.get()), nullptr);
 }

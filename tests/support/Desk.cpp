@@ -1,29 +1,19 @@
-// The linker takes these definitions over SFML's own, so the game reads the tests' desk.
+// The game's time and devices, as the tests set them: linked in place of app/Devices.cpp.
+#include "app/Devices.hpp"
 #include "support/Support.hpp"
 
 Desk g_desk;
 
-sf::Clock::Clock() : m_startTime(g_desk.now) {}
-sf::Time sf::Clock::getElapsedTime() const {
-    return g_desk.now - m_startTime;
+sf::Time Now() {
+    return g_desk.now;
 }
-sf::Time sf::Clock::restart() {
-    const sf::Time elapsed = getElapsedTime();
-    m_startTime = g_desk.now;
-    return elapsed;
-}
-bool sf::Keyboard::isKeyPressed(Key key) {
+bool IsKeyDown(sf::Keyboard::Key key) {
     return g_desk.keys.count(key) != 0;
 }
-bool sf::Mouse::isButtonPressed(Button button) {
+bool IsButtonDown(sf::Mouse::Button button) {
     return g_desk.buttons.count(button) != 0;
 }
-
-#if SFML_VERSION_MINOR >= 6 // 2.6 (Debian 13) takes any WindowBase, 2.5 (Debian 12) a Window
-sf::Vector2i sf::Mouse::getPosition(const sf::WindowBase&) {
-#else
-sf::Vector2i sf::Mouse::getPosition(const sf::Window&) {
-#endif
+sf::Vector2i PointerPosition(const sf::Window&) {
     return g_desk.mouse;
 }
 

@@ -3,33 +3,36 @@
 // --picture it also puts one opaque 800x600 picture over the whole window after the clear, drawn
 // as the game draws its backdrop (a sprite, copied without blending). A software renderer pays
 // for every pixel it draws, so that is the least a frame that shows a full picture costs.
+#include "app/SfmlAdapter.hpp"
+
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
-#include <SFML/Window/Event.hpp>
 
 #include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
     const bool picture = argc > 1 && std::string(argv[1]) == "--picture";
-    sf::RenderWindow window;
-    window.create(sf::VideoMode(800, 600, 32), "Zorvane - Quendral", sf::Style::Close,
-                  sf::ContextSettings());
+    // SFML centres a new window on the desktop.
+    sf::RenderWindow window(WindowMode(800, 600), "Zorvane - Quendral", sf::Style::Close);
     window.setFramerateLimit(60);
-    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
-    window.setPosition({(static_cast<int>(desktop.width) - 800) / 2,
-                        (static_cast<int>(desktop.height) - 600) / 2});
 
-    sf::Image image;
-    image.create(800, 600, sf::Color(225, 235, 225));
+    std::vector<std::uint8_t> pixels;
+    for (int i = 0; i < 800 * 600; ++i) {
+        pixels.insert(pixels.end(), {225, 235, 225, 255});
+    }
     sf::Texture texture;
-    texture.loadFromImage(image);
+    if (!Resize(texture, 800, 600)) {
+        return 1;
+    }
+    texture.update(pixels.data());
     const sf::Sprite sprite(texture);
 
     while (window.isOpen()) {
-        sf::Event event;
-        while (window.pollEvent(event)) {
-            if (event.type == sf::Event::Closed) {
+        InputEvent event;
+        while (NextWindowEvent(window, event)) {
+            if (event.type == InputEvent::Type::Closed) {
                 window.close();
             }
         }

@@ -120,7 +120,9 @@ def main():
     results = {name: collections.defaultdict(list) for name in ORDER}
     with tempfile.TemporaryDirectory(prefix="zorvane-perf-") as tmp, driver.Xvfb(1024, 1024) as x:
         floor = os.path.join(tmp, "floor")
-        subprocess.run(["g++", "-O2", "-std=c++17", "-o", floor, os.path.join(HERE, "floor.cpp"),
+        root = os.path.join(HERE, "..", "..")
+        subprocess.run(["g++", "-O2", "-std=c++17", "-I", root, "-o", floor,
+                        os.path.join(HERE, "floor.cpp"), os.path.join(root, "app", "SfmlAdapter.cpp"),
                         "-lsfml-graphics", "-lsfml-window", "-lsfml-system"], check=True)
         for name in ORDER:
             print("measuring the %s..." % name, file=sys.stderr, flush=True)
