@@ -1,5 +1,6 @@
 #include "support/Support.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
 
