@@ -41,6 +41,12 @@ sf::Text EmptyText() {
     return sf::Text(s_none);
 }
 
+void SetString(sf::Text& text, const sf::String& string) {
+    if (!text.getFont().getInfo().family.empty()) {
+        text.setString(string);
+    }
+}
+
 sf::VideoMode WindowMode(unsigned width, unsigned height) {
     return sf::VideoMode({width, height});
 }
@@ -103,6 +109,10 @@ sf::Sprite EmptySprite() {
 
 sf::Text EmptyText() {
     return {};
+}
+
+void SetString(sf::Text& text, const sf::String& string) {
+    text.setString(string);
 }
 
 sf::VideoMode WindowMode(unsigned width, unsigned height) {

@@ -72,6 +72,9 @@ template <class Surface> auto Resize(Surface& surface, unsigned width, unsigned 
 // SFML 3 has no sprite or text without a texture or font: these stand in until one is given.
 sf::Sprite EmptySprite();
 sf::Text EmptyText();
+// Sets the text's string, if its font opened: SFML 3 ends the program when it lays out a text in
+// a font that did not (a failed font ends the game after its frame anyway).
+void SetString(sf::Text& text, const sf::String& string);
 
 sf::VideoMode WindowMode(unsigned width, unsigned height);
 sf::WindowHandle NativeHandle(const sf::Window& window);

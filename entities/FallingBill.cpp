@@ -33,7 +33,7 @@ void FallingBill::MakeBill(const sf::Font& font, sf::Sprite source) {
     text.setFont(font);
     text.setFillColor(sf::Color::Black);
     text.setCharacterSize(40);
-    text.setString(sf::String(BillTimeText(h, 15 * q), std::locale()));
+    SetString(text, sf::String(BillTimeText(h, 15 * q), std::locale()));
     const sf::Vector2f textSize = SizeOf(text.getLocalBounds());
     text.setOrigin({static_cast<float>(textSize.x * 0.5), static_cast<float>(textSize.y - 1.0)});
 

@@ -65,12 +65,12 @@ void MainGameScene::LoadContent(ContentManager& content) {
 
     m_gameOverText.setFont(m_font);
     m_gameOverText.setFillColor(sf::Color::Black);
-    m_gameOverText.setString(sf::String("GAME OVER", std::locale()));
+    SetString(m_gameOverText, sf::String("GAME OVER", std::locale()));
     m_gameOverText.setPosition(m_gameOverPanel.getPosition() + sf::Vector2f(20.0f, 20.0f));
 
     m_restartText = m_gameOverText;
     m_restartText.setCharacterSize(10);
-    m_restartText.setString(sf::String("Press enter to try again", std::locale()));
+    SetString(m_restartText, sf::String("Press enter to try again", std::locale()));
     m_restartText.setPosition(m_gameOverText.getPosition() + sf::Vector2f(10.0f, 40.0f));
 
     m_gameOver = false;
@@ -130,8 +130,8 @@ void MainGameScene::Update(sf::RenderWindow& window) {
         ++m_score;
     }
 
-    m_scoreText.setString(sf::String("Score: " + DecimalText(m_score), std::locale()));
-    m_livesText.setString(sf::String("Lives: " + DecimalText(m_lives), std::locale()));
+    SetString(m_scoreText, sf::String("Score: " + DecimalText(m_score), std::locale()));
+    SetString(m_livesText, sf::String("Lives: " + DecimalText(m_lives), std::locale()));
 
     ApplyRamp();
 
