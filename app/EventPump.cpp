@@ -10,13 +10,30 @@
 
 #include <cmath>
 #include <csignal>
+#include <cstdlib>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace {
 
 volatile std::sig_atomic_t s_stopSignal = 0;
 
+[[noreturn]] void EndAtOnce(int) {
+    _exit(0); // async-signal-safe; every failure line was flushed when it was written
+}
+
+// The loop serves a stop between two frames; a frame stuck on a display that no longer answers
+// never gets there. A second stop, or a game still running two seconds after the first, ends it
+// here.
 void OnStopSignal(int) {
+    if (s_stopSignal) {
+        EndAtOnce(0);
+    }
     s_stopSignal = 1;
+#ifdef SIGALRM
+    alarm(2);
+#endif
 }
 
 // A wheel with notches sends whole ones, and the last of a frame replaces the stored delta. A
@@ -67,6 +84,9 @@ void CloseOnStopSignals() {
     std::signal(SIGTERM, OnStopSignal);
 #ifdef SIGHUP
     std::signal(SIGHUP, OnStopSignal); // the terminal that started the game went away
+#endif
+#ifdef SIGALRM
+    std::signal(SIGALRM, EndAtOnce);
 #endif
 }
 

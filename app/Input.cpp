@@ -2,6 +2,7 @@
 
 #include "app/Devices.hpp"
 #include "app/Globals.hpp"
+#include "app/Platform.hpp"
 #include "app/SfmlAdapter.hpp"
 
 #include <bitset>
@@ -21,8 +22,9 @@ bool KeyHeld(sf::Keyboard::Key key) {
 
 bool ButtonHeld(sf::Mouse::Button button) {
     const auto index = static_cast<std::size_t>(button);
-    return g_hasFocus && ((index < s_pressedButtons.size() && s_pressedButtons.test(index)) ||
-                          IsButtonDown(button));
+    return g_hasFocus && !PointerTakenElsewhere() &&
+           ((index < s_pressedButtons.size() && s_pressedButtons.test(index)) ||
+            IsButtonDown(button));
 }
 
 void ForgetPresses() {

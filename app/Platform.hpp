@@ -30,9 +30,14 @@ void OpenGameWindow(sf::RenderWindow& window, unsigned width, unsigned height,
 // close request, or while the pointer is confined, a button or the wheel. False when none waits.
 bool PollPlatformEvent(InputEvent& event);
 
-// Whether the window has the keyboard focus as the window system reports it. Without a window
+// Whether the window has the keyboard focus as the window system reports it, and no other
+// program holds the keyboard grab (the keys then go to that program). Without a window
 // manager, X lets the focus follow the pointer: the window then has it while the pointer is on it.
 bool HasKeyboardFocus(const sf::Window& window);
+
+// Whether another program holds the pointer grab (a menu, a screen locker) while the pointer
+// is on the window: the buttons held then are that program's, not the game's.
+bool PointerTakenElsewhere();
 
 // Keeps the pointer inside the window, or lets it go again.
 void ConfinePointer(sf::Window& window, bool confine);

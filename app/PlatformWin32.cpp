@@ -38,6 +38,10 @@ bool HasKeyboardFocus(const sf::Window& window) {
     return window.hasFocus();
 }
 
+bool PointerTakenElsewhere() {
+    return false; // Windows sends a grabbing program's clicks to it alone
+}
+
 void ConfinePointer(sf::Window& window, bool confine) {
     static bool s_confined = false;
     if (confine != s_confined) {

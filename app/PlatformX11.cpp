@@ -31,6 +31,9 @@ Display* s_display = nullptr;
 XVisualInfo* s_visual = nullptr;
 ::Window s_window = 0;
 bool s_confined = false;
+// Another client holds the keyboard or the pointer grab: what it reads is not meant for the game.
+bool s_keyboardTaken = false;
+bool s_pointerTaken = false;
 
 [[noreturn]] void Leave(const std::string& why) {
     std::fflush(nullptr);
@@ -134,6 +137,29 @@ void Describe(const std::string& title, int x, int y, int width, int height) {
     XSetWMProtocols(s_display, s_window, protocols, 2);
 }
 
+// What the game's own connection hears of its window. The server ends a pointer grab whose
+// window stops being viewable (unmapped, or framed anew by a window manager that took over), so
+// the grab is asked for again. Another client's grab shows in the mode of the focus and crossing
+// events: it begins when the focus or the pointer leaves with NotifyGrab (or the focus comes
+// back during it), and any other such event means that no grab of another keeps it.
+void NoteWindowEvent(const XEvent& x) {
+    switch (x.type) {
+    case UnmapNotify:
+        s_confined = false;
+        break;
+    case FocusIn:
+    case FocusOut:
+        s_keyboardTaken = x.xfocus.mode == (x.type == FocusOut ? NotifyGrab : NotifyWhileGrabbed);
+        break;
+    case EnterNotify:
+    case LeaveNotify:
+        s_pointerTaken = x.type == LeaveNotify && x.xcrossing.mode == NotifyGrab;
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace
 
 void KeepStandardStreams() {
@@ -193,6 +219,8 @@ void OpenGameWindow(sf::RenderWindow& window, unsigned width, unsigned height,
         XCreateWindow(s_display, root, x, y, width, height, 0, s_visual->depth, InputOutput,
                       s_visual->visual, CWBackPixel | CWBorderPixel | CWColormap, &attributes);
     Describe(title, x, y, w, h);
+    XSelectInput(s_display, s_window,
+                 StructureNotifyMask | FocusChangeMask | EnterWindowMask | LeaveWindowMask);
     XSync(s_display, False); // SFML's connection maps it next, which must find it whole
     window.create(s_window, sf::ContextSettings());
 }
@@ -201,6 +229,7 @@ bool PollPlatformEvent(InputEvent& event) {
     while (s_display != nullptr && XPending(s_display) > 0) {
         XEvent x;
         XNextEvent(s_display, &x);
+        NoteWindowEvent(x);
         if (x.type == ClientMessage && x.xclient.message_type == Intern("WM_PROTOCOLS")) {
             const Atom what = static_cast<Atom>(x.xclient.data.l[0]);
             if (what == Intern("WM_DELETE_WINDOW")) {
@@ -234,6 +263,9 @@ bool HasKeyboardFocus(const sf::Window& window) {
     if (s_display == nullptr) {
         return window.hasFocus();
     }
+    if (s_keyboardTaken) {
+        return false;
+    }
     const auto ours = static_cast<::Window>(NativeHandle(window));
     ::Window focus = 0;
     int revert = 0;
@@ -248,6 +280,10 @@ bool HasKeyboardFocus(const sf::Window& window) {
     unsigned buttons = 0;
     XQueryPointer(s_display, DefaultRootWindow(s_display), &root, &top, &x, &y, &x, &y, &buttons);
     return top == ours;
+}
+
+bool PointerTakenElsewhere() {
+    return s_pointerTaken;
 }
 
 void ConfinePointer(sf::Window&, bool confine) {

@@ -9,15 +9,17 @@ namespace {
 
 enum class FileKind { None, Texture, Sound };
 
-FileKind KindOf(const std::string& path) {
-    // A case-sensitive search anywhere in the path, image endings before sound endings.
-    for (const char* ending : {".png", ".jpg"}) {
-        if (path.find(ending) != std::string::npos) {
+// A case-sensitive search anywhere in the path, image endings before sound endings; `ending`
+// gets the one found.
+FileKind KindOf(const std::string& path, std::string& ending) {
+    for (const char* image : {".png", ".jpg"}) {
+        if (path.find(image) != std::string::npos) {
+            ending = image;
             return FileKind::Texture;
         }
     }
-    for (const char* ending : {".wav", ".ogg", ".flac"}) {
-        if (path.find(ending) != std::string::npos) {
+    for (const char* sound : {".wav", ".ogg", ".flac"}) {
+        if (path.find(sound) != std::string::npos) {
             return FileKind::Sound;
         }
     }
@@ -26,9 +28,10 @@ FileKind KindOf(const std::string& path) {
 
 template <class Resource>
 void LoadInto(ContentManager& manager, std::map<std::string, Resource>& store,
-              const std::string& name, const std::string& path) {
-    if (!IsRegularFile(path)) {
-        manager.ReportLoadFailure(path, true); // fails like a missing file, without opening it
+              const std::string& name, const std::string& path, const std::string& ending) {
+    // Fails like a missing file, without opening it or handing it to the loader.
+    if (!IsRegularFile(path) || (!ending.empty() && !IsUsableImage(path, ending))) {
+        manager.ReportLoadFailure(path, true);
         return;
     }
     // Load straight into the map's slot: textures and sound buffers are costly to copy.
@@ -50,12 +53,13 @@ void LoadInto(ContentManager& manager, std::map<std::string, Resource>& store,
 } // namespace
 
 void ContentManager::LoadFile(const std::string& name, const std::string& path) {
-    switch (KindOf(path)) {
+    std::string ending;
+    switch (KindOf(path, ending)) {
     case FileKind::Texture:
-        LoadInto(*this, m_textures, name, path);
+        LoadInto(*this, m_textures, name, path, ending);
         break;
     case FileKind::Sound:
-        LoadInto(*this, m_soundBuffers, name, path);
+        LoadInto(*this, m_soundBuffers, name, path, ending);
         break;
     case FileKind::None:
         break;

@@ -19,7 +19,8 @@ for option in "$@"; do
     esac
 done
 
-packages=(g++ cmake make libsfml-dev libx11-dev libxrandr-dev libgl-dev fonts-liberation fonts-dseg)
+packages=(g++ cmake make libsfml-dev libx11-dev libxrandr-dev libgl-dev zlib1g-dev fonts-liberation
+    fonts-dseg)
 if [ $test = 1 ]; then
     packages+=(libgtest-dev python3 python3-xlib python3-pil xvfb xauth x11-xserver-utils)
     # the package test: builds the .deb, lints and validates it

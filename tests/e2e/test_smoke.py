@@ -11,7 +11,7 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
-from driver import WindowManager, Xvfb, wait_until  # noqa: E402
+from driver import WindowManager, X, Xvfb, wait_until  # noqa: E402
 
 GAME = shlex.split(os.environ.get("ZORVANE_BIN", "build/zorvane"))
 GAME[-1] = os.path.abspath(GAME[-1])
@@ -65,6 +65,16 @@ class Smoke(unittest.TestCase):
             self.assertFalse(x.cursor_shown())
             corner = (1919, 1079)  # the pointer stays in the window during play
             self.assertEqual(x.move_screen(*corner), (1359, 839))
+            root = x.dpy.screen().root
+            game.window.unmap()  # as a window manager that takes over does, and maps it again
+            game.window.map()
+            wait_until(lambda: game.window.get_attributes().map_state == X.IsViewable, 5, "mapped")
+            game.focus()
+            def kept():  # another client's pointer grab is refused: the game holds it again
+                status = root.grab_pointer(False, 0, X.GrabModeAsync, X.GrabModeAsync, 0, 0, 0)
+                x.dpy.ungrab_pointer(X.CurrentTime)
+                return status == X.AlreadyGrabbed
+            wait_until(kept, 5, "the pointer kept again")
             game.move(277, 300)  # the first bill of a run: 07:30 at x 277
             game.wheel(-18)  # 12:00 less four and a half hours
             digit = (140, 15, 185, 50)  # the score's, on a panel that bills show through
@@ -72,16 +82,26 @@ class Smoke(unittest.TestCase):
             game.click()  # the next bill comes 5 s after the first, long after this meets it
             self.assertIsNotNone(game.wait_change(score, 2, box=digit))
             game.move(20, 20)  # where the menu's picture was taken
-            other = x.other_window()
-            game.key_down("Escape")  # typed into another window
-            game.held()
-            self.assertNotEqual(game.capture(), menu)
-            game.key_up("Escape")
+            for take in [lambda: root.grab_keyboard(False, X.GrabModeAsync, X.GrabModeAsync, 0),
+                         x.other_window]:  # a menu's or a locker's grab, another window
+                other = take()
+                game.key_down("Escape")  # typed into that
+                game.held()
+                self.assertNotEqual(game.capture(), menu)
+                game.key_up("Escape")
+                x.dpy.ungrab_keyboard(X.CurrentTime)
             self.assertEqual(x.move_screen(*corner), corner)  # free without the focus
             other.destroy()  # the focus goes back to following the pointer
             game.move(20, 20)
             game.tap("Escape")
             wait_until(lambda: game.capture() == menu and x.cursor_shown(), 5, "the menu")
+            game.move(400, 300)
+            root.grab_pointer(False, 0, X.GrabModeAsync, X.GrabModeAsync, 0, 0, 0)
+            game.press()  # on PLAY, for the program that holds the pointer
+            game.held()
+            self.assertTrue(x.cursor_shown())  # still the menu
+            game.release()
+            x.dpy.ungrab_pointer(X.CurrentTime)
             game.play()
             over = wait_until(game.still, 90, "the field to freeze after five bills")
             self.assertEqual(x.move_screen(*corner), corner)  # free after the game is lost
@@ -115,12 +135,17 @@ class Smoke(unittest.TestCase):
                 self.ends(game, out)
 
     def test_surroundings_streams_signals_screens_and_a_lost_display_end_it_quietly_with_0(self):
-        for closed, stop in [(0, signal.SIGINT), (1, signal.SIGTERM), (2, signal.SIGHUP)]:
+        for closed, stop, stall in [(0, signal.SIGINT, 0), (1, signal.SIGTERM, signal.SIGSTOP),
+                                    (2, signal.SIGHUP, 0)]:
             with self.subTest(closed=closed), Xvfb() as x:
                 game = self.start(x, close=(closed,))
                 game.play()
-                game.proc.send_signal(stop)  # ends it like the close button
-                self.ends(game)
+                os.kill(x.proc.pid, stall)  # a stopped server: the game's frame waits for it
+                game.proc.send_signal(stop)  # ends it like the close button, or by itself
+                try:
+                    self.ends(game)
+                finally:
+                    os.kill(x.proc.pid, signal.SIGCONT)
         for screen, monitors, at in [((640, 480), (), (0, 0)),  # a screen smaller than the window
                                      ((3840, 1080), [(1920, 0, 1920, 1080), (0, 0, 1920, 1080)],
                                       (2480, 240))]:  # the right one of two is the primary

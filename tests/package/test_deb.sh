@@ -16,6 +16,8 @@ mkdir "$work/src" && tar -C "$root" --exclude=./.git --exclude='./build*' -cf - 
 cd "$work" && dpkg-deb -x ./zorvane_*.deb tree
 lintian --fail-on error,warning --tag-display-limit 0 -I ./zorvane_*.deb || fail "lintian"
 desktop-file-validate tree/usr/share/applications/zorvane.desktop || fail "desktop-file-validate"
+# Image loaders (GNOME's switcher) look for the root element in the first 256 bytes.
+head -c 256 tree/usr/share/icons/hicolor/scalable/apps/zorvane.svg | grep -q '<svg' || fail "the icon is no SVG to them"
 # Not even a remark, but Debian 12's AppStream 0.16 not knowing the <developer> of AppStream 1.0.
 report=$(appstreamcli validate-tree --no-net --pedantic tree) && ! grep -E '^ *[EWIP]:' <<<"$report" \
     | grep -v 'I: org.example.zorvane:[0-9]*: unknown-tag developer$' || fail "appstreamcli: $report"
