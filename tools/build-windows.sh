@@ -97,14 +97,13 @@ build_dependencies() {
     # FLAC keeps its stack protector; the game then links libssp (cmake/Windows.cmake).
     cmake_dep flac "$(dir flac)" -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF \
         -DBUILD_TESTING=OFF -DBUILD_DOCS=OFF -DINSTALL_MANPAGES=OFF -DWITH_OGG=ON
-    # A DLL (LGPL) that needs only Windows' own DLLs: the GCC runtimes linked in statically. The
-    # Linux sound systems' headers it would find on the build host are not for Windows.
+    # A DLL (LGPL) that needs only Windows' own DLLs: the GCC runtimes linked in statically.
+    # Its Unix sound backends would find this machine's headers (PipeWire's, say) if installed.
     cmake_dep openal "$(dir openal-soft)" -DLIBTYPE=SHARED -DALSOFT_UTILS=OFF \
-        -DALSOFT_BACKEND_PIPEWIRE=OFF -DALSOFT_BACKEND_PULSEAUDIO=OFF -DALSOFT_BACKEND_ALSA=OFF \
-        -DALSOFT_BACKEND_JACK=OFF -DALSOFT_BACKEND_OSS=OFF -DALSOFT_BACKEND_SNDIO=OFF \
         -DALSOFT_EXAMPLES=OFF -DALSOFT_INSTALL_CONFIG=OFF -DALSOFT_INSTALL_HRTF_DATA=OFF \
         -DALSOFT_INSTALL_AMBDEC_PRESETS=OFF -DALSOFT_STATIC_LIBGCC=ON -DALSOFT_STATIC_STDCXX=ON \
-        -DALSOFT_STATIC_WINPTHREAD=ON
+        -DALSOFT_STATIC_WINPTHREAD=ON -DALSOFT_BACKEND_PIPEWIRE=OFF \
+        -DALSOFT_BACKEND_PULSEAUDIO=OFF -DALSOFT_BACKEND_JACK=OFF -DALSOFT_BACKEND_PORTAUDIO=OFF
     # Debian strips SFML's bundled binaries (extlibs/bin), which its install copies unless it
     # uses the libraries found on the system, here the ones above.
     cmake_dep sfml "$(dir libsfml)" -DSFML_USE_SYSTEM_DEPS=ON -DSFML_BUILD_NETWORK=OFF \
