@@ -19,7 +19,7 @@ void KeepStandardStreams();
 // Connects to the display and keeps the connection for the whole run. Returns what keeps the
 // game from opening its window (no display, none that draws with OpenGL) as one line for the
 // player; empty when the window can be opened.
-std::string MissingDisplay();
+std::string ConnectToDisplay();
 
 // Creates the window in its final place, the centre of the primary monitor, with its class,
 // icon and fixed size, so that it is never first shown elsewhere or black.

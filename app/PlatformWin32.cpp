@@ -8,7 +8,7 @@
 
 void KeepStandardStreams() {}
 
-std::string MissingDisplay() {
+std::string ConnectToDisplay() {
     return {};
 }
 
@@ -23,7 +23,8 @@ void OpenGameWindow(sf::RenderWindow& window, unsigned width, unsigned height,
         const int size = GetSystemMetrics(metric);
         const HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
                                        size, size, LR_DEFAULTCOLOR);
-        SendMessageW(handle, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(handle, WM_SETICON, static_cast<WPARAM>(which),
+                     reinterpret_cast<LPARAM>(icon));
     }
     // White at once rather than black while the menu loads.
     window.clear(sf::Color::White);

@@ -171,7 +171,7 @@ void KeepStandardStreams() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-std::string MissingDisplay() {
+std::string ConnectToDisplay() {
     const char* name = std::getenv("DISPLAY");
     const std::string advice = "; to play without a screen, run it under xvfb-run";
     if (name == nullptr || *name == '\0') {

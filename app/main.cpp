@@ -14,7 +14,7 @@
 int main(int, char**) {
     CloseOnStopSignals();  // first: a stop request from now on ends the game the quiet way
     KeepStandardStreams(); // before anything opens a file
-    if (const std::string missing = MissingDisplay(); !missing.empty()) {
+    if (const std::string missing = ConnectToDisplay(); !missing.empty()) {
         std::cerr << missing << std::endl;
         return 0; // SFML would abort or crash here; the game ends as it always does
     }

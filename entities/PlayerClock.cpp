@@ -43,7 +43,7 @@ void PlayerClock::TurnHands() {
     const int d = g_wheelDelta;
     m_minuteHand.rotate(Degrees(static_cast<float>(d * 90)));
     m_hourHand.rotate(Degrees(static_cast<float>(d * 7.5)));
-    m_minute = static_cast<float>(d * 15 + m_minute);
+    m_minute = static_cast<float>(d * 15) + m_minute;
     while (m_minute > 45.0f) {
         m_hour += 1.0f;
         m_minute -= 60.0f;

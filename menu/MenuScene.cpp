@@ -17,7 +17,7 @@
 
 namespace {
 
-sf::String Narrow(const char* text) {
+sf::String Widen(const char* text) {
     return sf::String(text, std::locale());
 }
 
@@ -49,20 +49,20 @@ void MenuScene::LoadContent(ContentManager& content) {
 
     m_playText.setFont(m_font);
     m_playText.setFillColor(sf::Color::Black);
-    SetString(m_playText, Narrow("PLAY"));
+    SetString(m_playText, Widen("PLAY"));
     m_playText.setCharacterSize(60);
     m_playText.setPosition(m_largeBill.getPosition() + sf::Vector2f(25.0f, 5.0f));
 
     m_titleText.setFont(m_font);
     m_titleText.setFillColor(sf::Color::Black);
-    SetString(m_titleText, Narrow("ZORVANE"));
+    SetString(m_titleText, Widen("ZORVANE"));
     m_titleText.setCharacterSize(70);
     m_titleText.setPosition(
         {static_cast<float>(400.0 - SizeOf(m_titleText.getLocalBounds()).x * 0.5), 60.0f});
 
     m_creditText = m_playText;
     m_creditText.setCharacterSize(15);
-    SetString(m_creditText, Narrow("Made by Ostrevik"));
+    SetString(m_creditText, Widen("Made by Ostrevik"));
     const sf::Vector2f credit = SizeOf(m_creditText.getLocalBounds());
     m_creditText.setPosition(
         {static_cast<float>(800.0 - credit.x - 10.0), static_cast<float>(600.0 - credit.y - 10.0)});

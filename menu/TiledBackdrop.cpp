@@ -20,10 +20,10 @@ void BuildBackdrop(TiledBackdrop& backdrop, sf::Sprite source) {
         if (!(w >= 1.0f && h >= 1.0f)) {
             return;
         }
-        x = static_cast<int>(x + w);
+        x = static_cast<int>(static_cast<float>(x) + w);
         if (x > 799) {
             x = 0;
-            y = static_cast<int>(y + h);
+            y = static_cast<int>(static_cast<float>(y) + h);
         }
         if (y > 599) {
             return;

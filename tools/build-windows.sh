@@ -9,7 +9,7 @@
 # reuses them: ZORVANE_WIN64_CACHE, by default ~/.cache/zorvane/win64.
 #
 # Environment: ZORVANE_WIN64_BUILD_DIR (default build-win64/), ZORVANE_WIN64_TESTS=ON to build the
-# unit tests too (tools/test.sh does).
+# unit tests too and ZORVANE_WARNINGS_AS_ERRORS=ON to fail on a warning (tools/test.sh sets both).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cache_root="${ZORVANE_WIN64_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zorvane/win64}"
@@ -58,12 +58,12 @@ build_dependencies() {
     cmake_dep flac "$(dir flac)" -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF \
         -DBUILD_TESTING=OFF -DBUILD_DOCS=OFF -DINSTALL_MANPAGES=OFF -DWITH_OGG=ON
     # A DLL (LGPL) that needs only Windows' own DLLs: the GCC runtimes linked in statically.
-    # PipeWire is found through pkg-config, which sees the host's headers (the Linux build's).
+    # Its Unix sound backends would find this machine's headers (PipeWire's, say) if installed.
     cmake_dep openal "$(dir openal-soft)" -DLIBTYPE=SHARED -DALSOFT_UTILS=OFF \
-        -DALSOFT_BACKEND_PIPEWIRE=OFF \
         -DALSOFT_EXAMPLES=OFF -DALSOFT_INSTALL_CONFIG=OFF -DALSOFT_INSTALL_HRTF_DATA=OFF \
         -DALSOFT_INSTALL_AMBDEC_PRESETS=OFF -DALSOFT_STATIC_LIBGCC=ON -DALSOFT_STATIC_STDCXX=ON \
-        -DALSOFT_STATIC_WINPTHREAD=ON
+        -DALSOFT_STATIC_WINPTHREAD=ON -DALSOFT_BACKEND_PIPEWIRE=OFF \
+        -DALSOFT_BACKEND_PULSEAUDIO=OFF -DALSOFT_BACKEND_JACK=OFF -DALSOFT_BACKEND_PORTAUDIO=OFF
     # Debian strips SFML's bundled binaries (extlibs/bin), which its install copies unless it
     # uses the libraries found on the system, here the ones above.
     cmake_dep sfml "$(dir libsfml)" -DSFML_USE_SYSTEM_DEPS=ON -DSFML_BUILD_NETWORK=OFF \
@@ -116,7 +116,8 @@ fi
 
 start=$SECONDS
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZORVANE_WIN64_PREFIX="$prefix" \
-    -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS="$tests"
+    -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS="$tests" \
+    -DZORVANE_WARNINGS_AS_ERRORS="${ZORVANE_WARNINGS_AS_ERRORS:-OFF}"
 cmake --build "$build" -j"$jobs"
 say "game built in $((SECONDS - start)) s"
 

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Runs a command, as root, in the repository mounted at /zorvane inside a minimal Debian of
-# another release (bookworm = 12, trixie = 13), made with debootstrap from the Debian archive
-# this machine's apt already uses. The system is kept in ZORVANE_CHROOT_CACHE (by default
-# ~/.cache/zorvane/chroot) under the release's name: made anew when missing, brought up to date
-# with apt at each use. /proc, /dev and /tmp are mounted only while the command runs.
+# another release (bookworm = 12, trixie = 13, forky = testing), made with debootstrap from the
+# Debian archive this machine's apt already uses. The system is kept in ZORVANE_CHROOT_CACHE (by
+# default ~/.cache/zorvane/chroot) under the release's name: made anew when missing, brought up
+# to date with apt at each use, and given the packages of tools/install-deps.sh with the options
+# in ZORVANE_CHROOT_DEPS (say "--test"), if set. /proc, /dev and /tmp are mounted only while the
+# command runs.
+#
+# Exit code 75 with a last line "chroot: archive: CAUSE" means the archive let it down (making,
+# updating or installing into the system failed); any other is the command's own.
 #
 # With --bare, the system is a player's bare one instead ("RELEASE-bare", the host's release
 # too): minbase with only Mesa's OpenGL and the X client libraries, no tools. Its COMMAND runs
@@ -13,6 +18,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 die() { echo "chroot: $*" >&2; exit 1; }
+archive_failed() { echo "chroot: archive: $*" >&2; exit 75; }
 say() { echo "== chroot: $*"; }
 
 bare=""
@@ -76,8 +82,16 @@ if [ ! -d "$target" ]; then
     say "making Debian $release in $target from $mirror (takes a minute, once)"
     command -v debootstrap >/dev/null || "$root/tools/install-deps.sh" --chroot
     start=$SECONDS
-    debootstrap --variant=minbase "$release" "$partial" "$mirror" >"$cache/$release.log" 2>&1 ||
-        { tail -n 20 "$cache/$release.log"; release_mounts "$partial"; die "debootstrap failed"; }
+    # An older debootstrap has no script for a release newer than itself, as Debian 12's has
+    # none for testing: sid's makes it the same way.
+    script=/usr/share/debootstrap/scripts/$release
+    [ -e "$script" ] || script=/usr/share/debootstrap/scripts/sid
+    if ! debootstrap --variant=minbase "$release" "$partial" "$mirror" "$script" \
+        >"$cache/$release.log" 2>&1; then
+        tail -n 20 "$cache/$release.log"
+        release_mounts "$partial"
+        archive_failed "debootstrap $release from $mirror: $(grep -m1 '^E:' "$cache/$release.log")"
+    fi
     rm -f "$partial/etc/apt/sources.list"
     # Packages installed in there must not start services.
     printf '#!/bin/sh\nexit 101\n' >"$partial/usr/sbin/policy-rc.d"
@@ -107,16 +121,30 @@ in_chroot() {
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         DEBIAN_FRONTEND=noninteractive "$@" {lock}>&-
 }
+# Testing's Release files may be past their Valid-Until in a mirror that lags; no reason to
+# refuse them in a system made only to build and test in. Lists that could not be fetched fail
+# the update there: testing moves too fast for old ones to do.
+if [ "$release" = forky ]; then
+    printf '%s\n' 'Acquire::Check-Valid-Until "false";' 'APT::Update::Error-Mode "any";' \
+        >"$target/etc/apt/apt.conf.d/99zorvane-testing"
+fi
 # A kept system catches up with the archive; an upgrade cut short by a stopped run is finished.
-in_chroot dpkg --configure -a
-in_chroot apt-get update -qq
-in_chroot apt-get upgrade -y -qq >/dev/null
+# What goes wrong here is the archive's doing (a release that moves), not the command's.
+archive_step() {
+    local log="$cache/$release.apt.log"
+    in_chroot "$@" >"$log" 2>&1 ||
+        { tail -n 20 "$log"; archive_failed "$* in $release: $(grep -m1 '^E:' "$log")"; }
+}
+archive_step dpkg --configure -a
+archive_step apt-get update -qq
+archive_step apt-get upgrade -y -qq
+[ -z "${ZORVANE_CHROOT_DEPS:-}" ] || archive_step tools/install-deps.sh $ZORVANE_CHROOT_DEPS
 if [ -n "$bare" ]; then
     # What a desktop has, so what the portable archive may need; nothing else.
     in_chroot apt-get install -y -qq --no-install-recommends libgl1 libglx-mesa0 libgl1-mesa-dri \
         libopengl0 libx11-6 libxrandr2 libxext6 libxcursor1 libxi6 libxrender1 libudev1 \
-        >"$cache/$release$bare.apt.log" 2>&1 ||
-        { tail -n 20 "$cache/$release$bare.apt.log"; die "the desktop's libraries: not installed"; }
+        >"$cache/$release$bare.apt.log" 2>&1 || { tail -n 20 "$cache/$release$bare.apt.log";
+        archive_failed "the desktop's libraries in $release$bare"; }
     say "running out here on Debian $release$bare ($(cat "$target/etc/debian_version")): $*"
     ZORVANE_CHROOT=$target "$@"
     exit

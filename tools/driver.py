@@ -124,7 +124,7 @@ class Xvfb:
         number = b""
         try:
             while not number.endswith(b"\n"):
-                if not select.select([read], [], [], 15)[0]:
+                if not select.select([read], [], [], 30)[0]:
                     raise DriverError("Xvfb did not start")
                 chunk = os.read(read, 16)
                 if not chunk:
@@ -205,7 +205,7 @@ class Xvfb:
         win = screen.root.create_window(0, 0, 100, 100, 0, screen.root_depth)
         win.map()
         self.dpy.sync()
-        wait_until(lambda: win.get_attributes().map_state == X.IsViewable, 5, "the other window")
+        wait_until(lambda: win.get_attributes().map_state == X.IsViewable, 10, "the other window")
         win.set_input_focus(X.RevertToPointerRoot, X.CurrentTime)
         self.dpy.sync()
         return win
@@ -419,7 +419,7 @@ class Game:
         self.held()
         return self.capture()
 
-    def play(self, timeout=10):
+    def play(self, timeout=20):
         """From the title menu, a click on PLAY; returns the menu's picture."""
         menu = self.menu()
         self.move(*PLAY)
@@ -430,7 +430,7 @@ class Game:
             raise DriverError("a click on PLAY changed nothing")
         return menu
 
-    def wait_change(self, reference, timeout=5, box=None):
+    def wait_change(self, reference, timeout=10, box=None):
         """The first capture that differs from reference (inside box), or None at the deadline."""
         def changed():
             try:
@@ -454,7 +454,7 @@ class Game:
         """Moves the real pointer to (x, y) in window pixels."""
         left, top, _, _ = self.geometry()
         at = (left + x, top + y)
-        wait_until(lambda: self.server.move_screen(*at) == at, 5, "the pointer at %d,%d" % at)
+        wait_until(lambda: self.server.move_screen(*at) == at, 10, "the pointer at %d,%d" % at)
 
     def _fake(self, kind, detail):
         self.server.fake(kind, detail)

@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# Builds the Debian packages for Debian 12 and Debian 13 into dist/, as
-# zorvane_<version>+deb12_<arch>.deb and zorvane_<version>+deb13_<arch>.deb (debian/rules puts
-# the release into the version), and lints each. This machine's release is built here, the other
-# in a chroot of it (tools/chroot.sh, as root); --here builds this machine's only.
+# Builds the Debian packages for Debian 12, Debian 13 and Debian testing into dist/, as
+# zorvane_<version>+deb12_<arch>.deb, +deb13 and +deb14 (debian/rules puts the release into the
+# version), and lints each. This machine's release is built here, the others in chroots of them
+# (tools/chroot.sh, as root); --here builds this machine's only.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 die() { echo "package: $*" >&2; exit 1; }
 
 release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 case "$release" in
-    bookworm) other=trixie ;;
-    trixie) other=bookworm ;;
-    *) die "Debian 12 (bookworm) or 13 (trixie) builds these, not '$release'" ;;
+    bookworm) others=(trixie forky) ;;
+    trixie) others=(bookworm forky) ;;
+    forky) others=(bookworm trixie) ;;
+    *) die "Debian 12 (bookworm), 13 (trixie) or testing (forky) builds these, not '$release'" ;;
 esac
 
 "$root/tools/install-deps.sh" --package
@@ -32,4 +33,7 @@ rm -f "$root"/dist/zorvane_*"$suffix"_*.deb
 cp "$deb" "$root/dist/"
 echo "== package: wrote dist/$(basename "$deb")"
 
-[ "${1:-}" = --here ] || "$root/tools/chroot.sh" "$other" bash tools/package.sh --here
+[ "${1:-}" = --here ] && exit 0
+for other in "${others[@]}"; do
+    "$root/tools/chroot.sh" "$other" bash tools/package.sh --here
+done

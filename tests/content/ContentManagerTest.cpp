@@ -18,9 +18,9 @@ TEST(ContentManagerTest,
                                    {"cm/4.jpg", "cm/jpeg.png"}})
         std::filesystem::copy_file(from, to);
     Resize(image, 8, 8);
-    image.saveToFile("cm/8.png");
+    ASSERT_TRUE(image.saveToFile("cm/8.png"));
     Resize(image, 4097, 1); // wider than any texture the game draws
-    image.saveToFile("cm/wide.png");
+    ASSERT_TRUE(image.saveToFile("cm/wide.png"));
     std::ofstream("cm/bad.png") << "not a picture";
     std::ifstream four("cm/4.png", std::ios::binary), eight("cm/8.png", std::ios::binary);
     std::string head(33, '\0'); // signature and header: 4x4, before the 8x8 picture's pixels
@@ -39,7 +39,7 @@ TEST(ContentManagerTest,
     g_content.LoadFile("cm/a.png.bak", "cm/8.png");   // a taken name keeps its first texture
     g_content.LoadFile("cm/a.png.bak", "cm/bad.png"); // yet the file is read, and reported
     std::string stored;
-    for (const auto& [name, texture] : g_content.*P::textures)
+    for (const auto& [name, texture] : TestPeer::Textures(g_content))
         stored += name + " " + std::to_string(texture.getSize().x) + " ";
     EXPECT_EQ(stored, "cm/a.jpg.wav 4 cm/a.png.bak 4 ");
     EXPECT_TRUE(g_content.GetTexture("cm/a.jpg.wav", true).isSmooth() && // the last lookup decides

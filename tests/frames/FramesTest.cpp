@@ -16,15 +16,16 @@ struct FramesTest : SceneTest {
                    std::rand() % 600 + 100 != x);
             seeds.push_back(seed);
         }
-        std::srand(seeds.front()), seeds.pop_front();
-        ChangeScene(std::make_unique<MainGameScene>());
+        std::srand(seeds.front());
+        seeds.pop_front();
+        Start<MainGameScene>();
     }
     // Frames of 20 ms: seconds, a wheel turn before them, the pointer's x, what is held.
     struct Stretch {
         float seconds;
         int wheel, x;
-        std::set<sf::Mouse::Button> buttons;
-        std::set<sf::Keyboard::Key> keys = {};
+        std::set<Button> buttons;
+        std::set<Key> keys = {};
     };
     void Play(std::initializer_list<Stretch> stretches) {
         for (const Stretch& s : stretches) {
@@ -33,7 +34,7 @@ struct FramesTest : SceneTest {
             for (const sf::Time end = g_desk.now + sf::seconds(s.seconds); g_desk.now < end;) {
                 std::srand(seeds.front());
                 Frame(sf::milliseconds(20));
-                if (seeds.size() > 1 && (Game().*P::spawnClock).Elapsed() == sf::Time::Zero)
+                if (seeds.size() > 1 && TestPeer::SpawnClock(Game()).Elapsed() == sf::Time::Zero)
                     seeds.pop_front();
             }
         }
@@ -52,25 +53,25 @@ struct FramesTest : SceneTest {
             return testing::AssertionFailure() << "cannot write " << path;
         if (!expected.loadFromFile(path))
             return testing::AssertionFailure() << "no reference frame " << path;
-        int count = 0, squares[24][32] = {}, left = 800, top = 600, right = 0, bottom = 0;
+        int count = 0, squares[24][32] = {};
         for (unsigned y = 0; y < 600; ++y)
             for (unsigned x = 0; x < 800; ++x) {
                 const sf::Color a = PixelAt(actual, x, y), e = PixelAt(expected, x, y);
                 const int d =
                     std::max({std::abs(a.r - e.r), std::abs(a.g - e.g), std::abs(a.b - e.b)});
-                if (d > 3)
-                    count++, squares[y / 25][x / 25] += d, SetPixelAt(diff, x, y, sf::Color::Red),
-                        left = std::min<int>(left, x), right = std::max<int>(right, x),
-                        top = std::min<int>(top, y), bottom = std::max<int>(bottom, y);
+                if (d > 3) {
+                    count++;
+                    squares[y / 25][x / 25] += d;
+                    SetPixelAt(diff, x, y, sf::Color::Red);
+                }
             }
         const int worst = *std::max_element(&squares[0][0], &squares[0][0] + 24 * 32);
         if (count <= 2000 && worst <= 6000)
             return testing::AssertionSuccess();
         EXPECT_TRUE(actual.saveToFile(name + ".actual.png") && diff.saveToFile(name + ".diff.png"));
         return testing::AssertionFailure()
-               << name << ": " << count << " pixels differ (" << worst << " in a square) in x "
-               << left << ".." << right << ", y " << top << ".." << bottom << "; see " << name
-               << ".actual.png and " << name << ".diff.png";
+               << name << ": " << count << " pixels differ (" << worst << " in a square); see "
+               << name << ".actual.png and, in red, " << name << ".diff.png";
     }
     std::deque<unsigned> seeds;
 };
@@ -78,19 +79,20 @@ struct FramesTest : SceneTest {
 // Over the bill, right and bottom edges included, it and PLAY turn translucent; only the left
 // button starts a game there, and keys do nothing.
 TEST_F(FramesTest, TheMenuWithPlayLit) {
-    ChangeScene(std::make_unique<MenuScene>());
-    const MenuScene& menu = static_cast<MenuScene&>(*g_currentScene);
-    const sf::FloatRect bounds = (menu.*P::largeBill).getGlobalBounds();
+    MenuScene& menu = Start<MenuScene>();
+    const sf::FloatRect bounds = TestPeer::LargeBill(menu).getGlobalBounds();
     const sf::Vector2i corner(CornerOf(bounds)), end(CornerOf(bounds) + SizeOf(bounds));
     const int left = corner.x, top = corner.y, right = end.x, bottom = end.y;
-    const std::tuple<int, int, sf::Mouse::Button, int> points[] = {
-        {left, 300, L, 255}, {right, 300, R, 200}, {400, top, L, 255}, {400, bottom, M, 200}};
+    const std::tuple<int, int, Button, int> points[] = {{left, 300, Left, 255},
+                                                        {right, 300, Right, 200},
+                                                        {400, top, Left, 255},
+                                                        {400, bottom, Middle, 200}};
     for (const auto& [x, y, button, alpha] : points) {
-        g_desk = {{}, {sf::Keyboard::Key::Escape, Return}, {button}, {x, y}};
+        g_desk = {{}, {Key::Escape, k_enterKey}, {button}, {x, y}};
         Frame(sf::Time::Zero);
         ASSERT_EQ(g_currentScene.get(), &menu) << x << "," << y;
-        EXPECT_EQ((menu.*P::largeBill).getColor().a + (menu.*P::playText).getFillColor().a,
-                  2 * alpha);
+        EXPECT_EQ(TestPeer::LargeBill(menu).getColor().a, alpha);
+        EXPECT_EQ(TestPeer::PlayText(menu).getFillColor().a, alpha);
     }
     EXPECT_TRUE(Shows("menu"));
 }
@@ -99,7 +101,8 @@ TEST_F(FramesTest, TheMenuWithPlayLit) {
 // 8:00 on one of 8:00 from the right margin.
 TEST_F(FramesTest, AHitAboutToHappen) {
     StartGame({{12, 45, 330}, {8, 0, 650}});
-    Play({{0.6f, 31, 330, {L}}, {2, 0, 330, {}}, {3, 29, 900, {M}}, {1.22f, 0, 900, {L}}});
+    Play({{0.6f, 31, 330, {Left}}, {2, 0, 330, {}}});
+    Play({{3, 29, 900, {Middle}}, {1.22f, 0, 900, {Left}}});
     EXPECT_TRUE(Shows("play"));
 }
 
@@ -107,24 +110,25 @@ TEST_F(FramesTest, AHitAboutToHappen) {
 // the side drawn with each bounce.
 TEST_F(FramesTest, TheFieldAtThePaceOfTheTenthPoint) {
     StartGame({{11, 45, 620}, {10, 0, 250}, {21, 30, 450}, {4, 45, 330}, {13, 30, 600}});
-    Game().*P::score = 9; // as after nine points
-    Play({{0.02f, 1, 620, {}}, {0.58f, -6, 620, {L}}, {8.3f, 0, 540, {}}, {0.1f, 0, 540, {L}}});
-    Play({{0.42f, 0, 540, {}}, {0.1f, 0, 540, {L}}, {1.1f, 0, 540, {}}});
+    TestPeer::Score(Game()) = 9; // as after nine points
+    Play({{0.02f, 1, 620, {}}, {0.58f, -6, 620, {Left}}, {8.3f, 0, 540, {}}});
+    Play({{0.1f, 0, 540, {Left}}, {0.42f, 0, 540, {}}, {0.1f, 0, 540, {Left}}, {1.1f, 0, 540, {}}});
     EXPECT_TRUE(Shows("pace"));
 }
 
 TEST_F(FramesTest, GameOverWithLivesBelowZeroThenReturnOrEscape) {
     StartGame({{13, 0, 560}, {14, 0, 250}, {22, 45, 420}, {6, 30, 650}});
-    Game().*P::score = 26; // as after a while; Return does nothing in play
-    Game().*P::lives = 1;
-    Play({{11, -5, 500, {}, {Return}}, {0.1f, 0, 500, {L}}, {1.08f, 0, 500, {}}});
-    std::vector<FallingBill>& bills = (Game().*P::bills).List();
+    TestPeer::Score(Game()) = 26; // as after a while; Return does nothing in play
+    TestPeer::Lives(Game()) = 1;
+    Play({{11, -5, 500, {}, {k_enterKey}}, {0.1f, 0, 500, {Left}}, {1.08f, 0, 500, {}}});
+    std::vector<FallingBill>& bills = TestPeer::Bills(Game());
     bills.insert(bills.end(), 2, BillAt(300, 699, 1)); // out in the next frame; at 655 the top
     bills.push_back(BillAt(300, 654, 1));              // edge is on the bottom edge: still in
-    Play({{0.02f, 0, 500, {R}, {Return}}});
-    Play({{1, 3, 600, {L}}}); // the frame that lost still hit 22:45; then all stands still
+    Play({{0.02f, 0, 500, {Right}, {k_enterKey}}});
+    // The frame that lost still hit 22:45; then all stands still.
+    Play({{1, 3, 600, {Left}}});
     EXPECT_TRUE(Shows("gameover"));
-    g_desk.keys = {sf::Keyboard::Key::Escape, Return}; // Escape comes first
+    g_desk.keys = {Key::Escape, k_enterKey}; // Escape comes first
     Frame(sf::Time::Zero);
     EXPECT_NE(dynamic_cast<MenuScene*>(g_currentScene.get()), nullptr);
 }

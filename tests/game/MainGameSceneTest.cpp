@@ -1,8 +1,8 @@
 #include "support/Support.hpp"
 
 struct MainGameSceneTest : SceneTest {
-    MainGameScene& game = (ChangeScene(std::make_unique<MainGameScene>()), Game());
-    std::vector<FallingBill>& bills = (game.*P::bills).List();
+    MainGameScene& game = Start<MainGameScene>();
+    std::vector<FallingBill>& bills = TestPeer::Bills(game);
 };
 
 TEST_F(MainGameSceneTest, ThePaceRisesOnceAtEachTenthPointAndTheFifthBillOutEndsTheGame) {
@@ -11,28 +11,27 @@ TEST_F(MainGameSceneTest, ThePaceRisesOnceAtEachTenthPointAndTheFifthBillOutEnds
     for (const auto& [points, fall, rate] : steps) {
         for (int i = 0; i < points; ++i) { // as a player scores: a clock meets a bill of its time
             bills.push_back(BillAt(400, 200, 4, 30));
-            (game.*P::fired).push_back(ClockAt(400, 250, 4, 30));
+            TestPeer::FiredClocks(game).push_back(ClockAt(400, 250, 4, 30));
             Frame(sf::Time::Zero);
         }
         Frame(sf::Time::Zero); // staying on a tenth point does not ramp again
-        EXPECT_EQ(game.*P::bills.*P::fallSpeed, fall) << game.*P::score;
-        EXPECT_NEAR(game.*P::spawnRate, rate, 1e-12) << game.*P::score;
+        EXPECT_EQ(TestPeer::FallSpeed(game), fall) << TestPeer::Score(game);
+        EXPECT_NEAR(TestPeer::SpawnRate(game), rate, 1e-12) << TestPeer::Score(game);
     }
     bills.assign(5, BillAt(300, 699, 1));
     Frame(sf::Time::Zero);
-    EXPECT_EQ(std::tuple(game.*P::lives, game.*P::gameOver,
-                         (g_content.*P::textures)["Player clock"].isSmooth()), // the face alone
-              std::tuple(0, true, true));
+    EXPECT_EQ(std::pair(TestPeer::Lives(game), TestPeer::GameOver(game)), std::pair(0, true));
+    EXPECT_TRUE(TestPeer::Textures(g_content)["Player clock"].isSmooth()); // the face alone
 }
 
 // Either button asks for a shot strictly after half a second since the last, the middle one not;
 // a bill comes strictly after five seconds since the last. Each wait is played in frames of a
 // tenth of a second, the button held in its last one only.
 TEST_F(MainGameSceneTest, ShotsAndBillsComeStrictlyAfterTheirIntervals) {
-    const std::tuple<float, sf::Mouse::Button, bool, std::size_t> waits[] = {
-        {0.5f, L, false, 1},  {0.01f, L, true, 1}, {0.49f, R, false, 1},
-        {0.02f, R, true, 1},  {1, M, false, 1},    {2.98f, M, false, 1},
-        {0.01f, M, false, 2}, {4.99f, L, true, 2}, {0.02f, M, false, 3}};
+    const std::tuple<float, Button, bool, int> waits[] = {
+        {0.5f, Left, false, 1},    {0.01f, Left, true, 1}, {0.49f, Right, false, 1},
+        {0.02f, Right, true, 1},   {1, Middle, false, 1},  {2.98f, Middle, false, 1},
+        {0.01f, Middle, false, 2}, {4.99f, Left, true, 2}, {0.02f, Middle, false, 3}};
     for (const auto& [seconds, button, asked, spawned] : waits) {
         g_desk.buttons = {};
         sf::Time left = sf::seconds(seconds);
@@ -41,10 +40,11 @@ TEST_F(MainGameSceneTest, ShotsAndBillsComeStrictlyAfterTheirIntervals) {
         g_desk.buttons = {button};
         g_desk.now += left;
         game.HandleInput();
-        EXPECT_EQ(game.*P::fireRequested, asked)
+        EXPECT_EQ(TestPeer::FireRequested(game), asked)
             << static_cast<int>(button) << " after " << seconds;
         game.Update(window);
-        EXPECT_EQ(bills.size() + 5 - game.*P::lives, spawned) << seconds; // escaped ones too
+        // Bills born: those in play, and those that escaped.
+        EXPECT_EQ(int(bills.size()) + 5 - TestPeer::Lives(game), spawned) << seconds;
     }
 }
 
@@ -53,18 +53,19 @@ TEST_F(MainGameSceneTest, ShotsAndBillsComeStrictlyAfterTheirIntervals) {
 // recoil stays in the window.
 TEST_F(MainGameSceneTest, AStallReplaysNoMoreThanAFewFrames) {
     bills.assign(1, BillAt(300, 500, 1));
+    const int& clockAt = TestPeer::StandsAt(TestPeer::PlayerClockOf(game));
     for (int frame = 0; frame < 6; ++frame)
         Frame(sf::seconds(0.1f));
-    g_desk.buttons = {L};
+    g_desk.buttons = {Left};
     Frame(sf::seconds(0.1f)); // fires, the recoil begins
     g_desk.buttons = {};
     for (const float stall : {5.0f, 60.0f}) {
         Frame(sf::seconds(stall));
-        EXPECT_EQ(std::tuple(bills.size(), game.*P::lives), std::tuple(1u, 5)) << stall;
-        EXPECT_LT(game.*P::playerClock.*P::y, 600) << stall;
-        EXPECT_GT(game.*P::playerClock.*P::y, 400) << stall;
+        EXPECT_EQ(std::tuple(bills.size(), TestPeer::Lives(game)), std::tuple(1u, 5)) << stall;
+        EXPECT_LT(clockAt, 600) << stall;
+        EXPECT_GT(clockAt, 400) << stall;
     }
     for (int frame = 0; frame < 100; ++frame) // a few seconds of play: the recoil ends at rest
         Frame(sf::milliseconds(20));
-    EXPECT_GT(game.*P::playerClock.*P::y, 400);
+    EXPECT_GT(clockAt, 400);
 }

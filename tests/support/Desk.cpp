@@ -16,6 +16,3 @@ bool IsButtonDown(sf::Mouse::Button button) {
 sf::Vector2i PointerPosition(const sf::Window&) {
     return g_desk.mouse;
 }
-
-// The window a test draws in has the focus, as a freshly opened one does.
-static const bool s_focused = (g_hasFocus = true);
