@@ -12,9 +12,7 @@
 #include <map>
 #include <vector>
 
-#ifdef ZORVANE_HAVE_ZLIB
 #include <zlib.h>
-#endif
 
 namespace {
 
@@ -40,7 +38,6 @@ bool UsableSide(std::uint32_t side) {
     return side >= 1 && side <= k_maxSide;
 }
 
-#ifdef ZORVANE_HAVE_ZLIB
 // Whether the pixel data inflates to no more than `limit` bytes. A small declared size does not
 // bound what the loader inflates, so a few megabytes could become gigabytes: the data is
 // inflated here into a small buffer that is thrown away, and only as far as the limit.
@@ -85,7 +82,6 @@ bool InflatesWithin(std::istream& in, std::uint64_t limit) {
     inflateEnd(&z);
     return inflated <= limit && (status == Z_OK || status == Z_STREAM_END);
 }
-#endif
 
 bool IsUsablePng(std::istream& in) {
     unsigned char head[33]; // signature, then the header chunk: length, type, 13 bytes, checksum
@@ -102,14 +98,10 @@ bool IsUsablePng(std::istream& in) {
         channels[colour] == 0) {
         return false;
     }
-#ifdef ZORVANE_HAVE_ZLIB
     // Each row and its filter byte; interlaced, up to 2 * height + 7 shorter rows, each with a
     // filter byte and a byte rounded up.
     const std::uint64_t row = (std::uint64_t{width} * depth * channels[colour] + 7) / 8;
     return InflatesWithin(in, (row + 1) * height + 4 * std::uint64_t{height} + 14);
-#else
-    return true;
-#endif
 }
 
 bool IsUsableJpeg(std::istream& in) {

@@ -21,7 +21,7 @@ toolchain="$root/cmake/mingw-w64.cmake"
 openal_tarball="$root/third_party/openal-soft-1.23.1.tar.gz"
 openal_sha256=d44ebc9f3ece0581eb37054c189e347d84b349b209812cc48c769f7339df6c52
 # Debian source packages, in build order (each needs the ones before it).
-debian_sources=(freetype libogg libvorbis flac libsfml)
+debian_sources=(zlib freetype libogg libvorbis flac libsfml)
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
@@ -50,6 +50,9 @@ build_dependencies() {
     fetch_sources
 
     # FreeType: its own gzip code, none of the optional libraries.
+    # zlib for the game's content check, linked in: its DLL goes.
+    cmake_dep zlib "$(dir zlib)" -DSKIP_INSTALL_FILES=ON
+    rm -f "$prefix"/lib/libzlib.dll.a "$prefix"/bin/libzlib.dll
     cmake_dep freetype "$(dir freetype)" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
         -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
     cmake_dep ogg "$(dir libogg)" -DINSTALL_DOCS=OFF
@@ -78,6 +81,7 @@ build_dependencies() {
     cp "$(dir libogg)/COPYING" "$lic/Ogg.txt"
     cp "$(dir libvorbis)/COPYING" "$lic/Vorbis.txt"
     cp "$(dir flac)/COPYING.Xiph" "$lic/FLAC.txt"
+    cp "$(dir zlib)/README" "$lic/zlib.txt"
 }
 
 ensure_deb_src

@@ -18,9 +18,19 @@ ensure_deb_src() {
         die "no Debian source packages reachable (apt-get source)"
 }
 
-# The newest version of a source package that apt knows.
+# The newest version of a source package that apt knows in the main archive (the security
+# archive may list newer sources that it does not serve), else the newest anywhere.
 source_version() {
-    apt-cache showsrc --only-source "$1" | sed -n 's/^Version: //p' | sort -V | tail -n1
+    local listed
+    listed=$(apt-cache showsrc --only-source "$1" | awk -v RS= '{
+        version = ""; main = 0
+        n = split($0, lines, "\n")
+        for (i = 1; i <= n; i++) {
+            if (lines[i] ~ /^Version: /) version = substr(lines[i], 10)
+            if (lines[i] ~ /^Directory: pool\/main\//) main = 1
+        }
+        print main, version }')
+    { grep '^1 ' <<<"$listed" || echo "$listed"; } | cut -d' ' -f2 | sort -V | tail -n1
 }
 
 cmake_dep() { # name source-dir [cmake options...]: configure, build and install into $prefix
