@@ -50,10 +50,18 @@ build_dependencies() {
     fetch_sources
 
     # FreeType: its own gzip code, none of the optional libraries.
-    # zlib for the game's content check, linked in: its DLL goes.
-    cmake_dep zlib "$(dir zlib)" -DSKIP_INSTALL_FILES=ON
-    rm -f "$prefix"/lib/libzlib.dll.a "$prefix"/bin/libzlib.dll
-    cmake_dep freetype "$(dir freetype)" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
+    # zlib, for the game's content check and for FreeType, as a static library: its CMake build
+    # also makes a DLL, whose resource file Debian's source leaves out.
+    local zlib
+    zlib=$(dir zlib)
+    mkdir -p "$work/build/zlib" "$prefix/include" "$prefix/lib"
+    for part in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast \
+        inflate inftrees trees uncompr zutil; do
+        $mingw-gcc-posix -O2 -c "$zlib/$part.c" -o "$work/build/zlib/$part.o"
+    done
+    $mingw-ar rcs "$prefix/lib/libz.a" "$work"/build/zlib/*.o
+    cp "$zlib/zlib.h" "$zlib/zconf.h" "$prefix/include/"
+    cmake_dep freetype "$(dir freetype)" -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
         -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
     cmake_dep ogg "$(dir libogg)" -DINSTALL_DOCS=OFF
     cmake_dep vorbis "$(dir libvorbis)"
@@ -119,6 +127,9 @@ fi
 # --- the game --------------------------------------------------------------------------------
 
 start=$SECONDS
+# Libraries found in another prefix are forgotten.
+[ "$(cat "$build/.dependencies" 2>/dev/null)" = "$prefix" ] || rm -f "$build/CMakeCache.txt"
+mkdir -p "$build" && echo "$prefix" >"$build/.dependencies"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZORVANE_WIN64_PREFIX="$prefix" \
     -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS="$tests" \
     -DZORVANE_WARNINGS_AS_ERRORS="${ZORVANE_WARNINGS_AS_ERRORS:-OFF}"
