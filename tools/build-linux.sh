@@ -94,26 +94,11 @@ key=$( {
 prefix="$cache_root/$key"
 dep_options=(-DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_POSITION_INDEPENDENT_CODE=ON)
 
-if [ -f "$prefix/.complete" ]; then
-    say "dependencies from the cache: $prefix"
-else
-    say "building the dependencies into $prefix (takes several minutes, once)"
-    start=$SECONDS
-    work=$(mktemp -d "${TMPDIR:-/tmp}/zorvane-linux.XXXXXX")
-    trap 'rm -rf "$work"' EXIT
-    rm -rf "$prefix"
-    mkdir -p "$prefix"
-    build_dependencies
-    touch "$prefix/.complete"
-    say "dependencies built in $((SECONDS - start)) s"
-fi
+cached_dependencies "zorvane-linux" "$build"
 
 # --- the game: in lib/ beside OpenAL Soft, started by the launcher in the folder ------------
 
 start=$SECONDS
-# Libraries found in another prefix are forgotten.
-[ "$(cat "$build/.dependencies" 2>/dev/null)" = "$prefix" ] || rm -f "$build/CMakeCache.txt"
-mkdir -p "$build" && echo "$prefix" >"$build/.dependencies"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS=OFF \
     -DCMAKE_PREFIX_PATH="$prefix" -DSFML_DIR="$prefix/lib/cmake/SFML" \
     -DSFML_STATIC_LIBRARIES=TRUE \

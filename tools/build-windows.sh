@@ -110,26 +110,11 @@ key=$( {
 prefix="$cache_root/$key"
 dep_options=(-DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZORVANE_WIN64_PREFIX="$prefix")
 
-if [ -f "$prefix/.complete" ]; then
-    say "dependencies from the cache: $prefix"
-else
-    say "building the dependencies into $prefix (takes several minutes, once)"
-    start=$SECONDS
-    work=$(mktemp -d "${TMPDIR:-/tmp}/zorvane-win64.XXXXXX")
-    trap 'rm -rf "$work"' EXIT
-    rm -rf "$prefix"
-    mkdir -p "$prefix"
-    build_dependencies
-    touch "$prefix/.complete"
-    say "dependencies built in $((SECONDS - start)) s"
-fi
+cached_dependencies "zorvane-win64" "$build"
 
 # --- the game --------------------------------------------------------------------------------
 
 start=$SECONDS
-# Libraries found in another prefix are forgotten.
-[ "$(cat "$build/.dependencies" 2>/dev/null)" = "$prefix" ] || rm -f "$build/CMakeCache.txt"
-mkdir -p "$build" && echo "$prefix" >"$build/.dependencies"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZORVANE_WIN64_PREFIX="$prefix" \
     -DCMAKE_BUILD_TYPE=Release -DZORVANE_BUILD_TESTS="$tests" \
     -DZORVANE_WARNINGS_AS_ERRORS="${ZORVANE_WARNINGS_AS_ERRORS:-OFF}"

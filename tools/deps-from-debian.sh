@@ -59,3 +59,24 @@ fetch_sources() {
     tar -xzf "$openal_tarball" -C "$src"
 }
 dir() { find "$src" -maxdepth 1 -type d -name "$1-*" | head -n1; }
+
+# The dependencies, built by the caller's build_dependencies into $prefix unless a finished
+# build is there already; the game's build folder forgets libraries found in another prefix.
+cached_dependencies() { # work-folder-name game-build-folder
+    local build=$2
+    if [ -f "$prefix/.complete" ]; then
+        say "dependencies from the cache: $prefix"
+    else
+        say "building the dependencies into $prefix (takes several minutes, once)"
+        local start=$SECONDS
+        work=$(mktemp -d "${TMPDIR:-/tmp}/$1.XXXXXX")
+        trap 'rm -rf "$work"' EXIT
+        rm -rf "$prefix"
+        mkdir -p "$prefix"
+        build_dependencies
+        touch "$prefix/.complete"
+        say "dependencies built in $((SECONDS - start)) s"
+    fi
+    [ "$(cat "$build/.dependencies" 2>/dev/null)" = "$prefix" ] || rm -f "$build/CMakeCache.txt"
+    mkdir -p "$build" && echo "$prefix" >"$build/.dependencies"
+}
