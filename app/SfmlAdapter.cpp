@@ -59,10 +59,6 @@ bool OpenFont(sf::Font& font, const void* data, std::size_t size) {
     return font.openFromMemory(data, size);
 }
 
-bool OpenFontFile(sf::Font& font, const std::string& path) {
-    return font.openFromFile(path);
-}
-
 sf::Color PixelAt(const sf::Image& image, unsigned x, unsigned y) {
     return image.getPixel({x, y});
 }
@@ -125,10 +121,6 @@ sf::WindowHandle NativeHandle(const sf::Window& window) {
 
 bool OpenFont(sf::Font& font, const void* data, std::size_t size) {
     return font.loadFromMemory(data, size);
-}
-
-bool OpenFontFile(sf::Font& font, const std::string& path) {
-    return font.loadFromFile(path);
 }
 
 sf::Color PixelAt(const sf::Image& image, unsigned x, unsigned y) {

@@ -14,7 +14,6 @@
 #endif
 
 #include <cstddef>
-#include <string>
 
 namespace sf {
 class Font;
@@ -79,6 +78,5 @@ void SetString(sf::Text& text, const sf::String& string);
 sf::VideoMode WindowMode(unsigned width, unsigned height);
 sf::WindowHandle NativeHandle(const sf::Window& window);
 bool OpenFont(sf::Font& font, const void* data, std::size_t size);
-bool OpenFontFile(sf::Font& font, const std::string& path);
 sf::Color PixelAt(const sf::Image& image, unsigned x, unsigned y);
 void SetPixelAt(sf::Image& image, unsigned x, unsigned y, sf::Color colour);
