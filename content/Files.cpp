@@ -11,7 +11,6 @@
 #include <list>
 #include <map>
 #include <vector>
-
 #include <zlib.h>
 
 namespace {
