@@ -49,12 +49,7 @@ build_dependencies() {
     cc -O2 -fPIC -Wall -c "$root/packaging/linux/arc4random.c" -o "$prefix/lib/arc4random.o"
     # FreeType reads gzip through the system's zlib, as the game does: its own copy of zlib's
     # code, linked in, would stand in for the system's for the game too.
-    cmake_dep freetype "$(dir freetype)" -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
-        -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
-    cmake_dep ogg "$(dir libogg)" -DINSTALL_DOCS=OFF
-    cmake_dep vorbis "$(dir libvorbis)"
-    cmake_dep flac "$(dir flac)" -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF \
-        -DBUILD_TESTING=OFF -DBUILD_DOCS=OFF -DINSTALL_MANPAGES=OFF -DWITH_OGG=ON
+    build_font_and_sound_libraries
     # Shared (LGPL). Its sound backends load the system's ALSA, PulseAudio or PipeWire client
     # when there is one, so the library needs none of them.
     cmake_dep openal "$(dir openal-soft)" -DLIBTYPE=SHARED -DALSOFT_UTILS=OFF \
@@ -68,28 +63,16 @@ build_dependencies() {
         -DSFML_BUILD_EXAMPLES=OFF -DSFML_BUILD_DOC=OFF \
         -DSFML_MISC_INSTALL_PREFIX="$prefix/share/SFML"
 
-    cp "$(dir libsfml)/license.md" "$lic/SFML.txt"
-    cp "$(dir openal-soft)/COPYING" "$lic/OpenAL-Soft.txt"
-    cp "$(dir freetype)/docs/FTL.TXT" "$lic/FreeType.txt"
-    cp "$(dir libogg)/COPYING" "$lic/Ogg.txt"
-    cp "$(dir libvorbis)/COPYING" "$lic/Vorbis.txt"
-    cp "$(dir flac)/COPYING.Xiph" "$lic/FLAC.txt"
+    copy_licenses "$lic"
 }
 
-ensure_deb_src
-declare -A versions
-for package in "${debian_sources[@]}"; do
-    versions[$package]=$(source_version "$package")
-    [ -n "${versions[$package]}" ] || die "no source package $package"
-done
+find_versions
 key=$( {
-    declare -f build_dependencies cmake_dep fetch_sources
+    recipe_and_sources
     cat "$root/packaging/linux/arc4random.c"
     g++ --version | head -n1
     dpkg-query -W -f='${Package}=${Version}\n' libc6-dev libudev-dev libx11-dev libxrandr-dev \
         libgl-dev libasound2-dev libpulse-dev libpipewire-0.3-dev
-    for package in "${debian_sources[@]}"; do echo "$package=${versions[$package]}"; done
-    echo "openal-soft=$openal_sha256"
 } | sha256sum | cut -c1-16)
 prefix="$cache_root/$key"
 dep_options=(-DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_POSITION_INDEPENDENT_CODE=ON)

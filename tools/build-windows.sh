@@ -61,13 +61,8 @@ build_dependencies() {
     done
     $mingw-ar rcs "$prefix/lib/libz.a" "$work"/build/zlib/*.o
     cp "$zlib/zlib.h" "$zlib/zconf.h" "$prefix/include/"
-    cmake_dep freetype "$(dir freetype)" -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
-        -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
-    cmake_dep ogg "$(dir libogg)" -DINSTALL_DOCS=OFF
-    cmake_dep vorbis "$(dir libvorbis)"
     # FLAC keeps its stack protector; the game then links libssp (cmake/Windows.cmake).
-    cmake_dep flac "$(dir flac)" -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF \
-        -DBUILD_TESTING=OFF -DBUILD_DOCS=OFF -DINSTALL_MANPAGES=OFF -DWITH_OGG=ON
+    build_font_and_sound_libraries
     # A DLL (LGPL) that needs only Windows' own DLLs: the GCC runtimes linked in statically.
     # Its Unix sound backends would find this machine's headers (PipeWire's, say) if installed.
     cmake_dep openal "$(dir openal-soft)" -DLIBTYPE=SHARED -DALSOFT_UTILS=OFF \
@@ -82,30 +77,18 @@ build_dependencies() {
         -DSFML_MISC_INSTALL_PREFIX="$prefix/share/SFML"
     cmake_dep googletest /usr/src/googletest -DBUILD_GMOCK=OFF
 
-    cp "$(dir libsfml)/license.md" "$lic/SFML.txt"
-    cp "$(dir openal-soft)/COPYING" "$lic/OpenAL-Soft.txt"
+    copy_licenses "$lic"
     cp "$openal_tarball" "$lic/"
-    cp "$(dir freetype)/docs/FTL.TXT" "$lic/FreeType.txt"
-    cp "$(dir libogg)/COPYING" "$lic/Ogg.txt"
-    cp "$(dir libvorbis)/COPYING" "$lic/Vorbis.txt"
-    cp "$(dir flac)/COPYING.Xiph" "$lic/FLAC.txt"
     cp "$(dir zlib)/README" "$lic/zlib.txt"
 }
 
-ensure_deb_src
-declare -A versions
-for package in "${debian_sources[@]}"; do
-    versions[$package]=$(source_version "$package")
-    [ -n "${versions[$package]}" ] || die "no source package $package"
-done
+find_versions
 # The key: the recipe above, the toolchain, the compiler and the versions of every source.
 key=$( {
-    declare -f build_dependencies cmake_dep fetch_sources
+    recipe_and_sources
     cat "$toolchain"
     $mingw-g++-posix --version | head -n1
     dpkg-query -W -f='${Version}\n' g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest
-    for package in "${debian_sources[@]}"; do echo "$package=${versions[$package]}"; done
-    echo "openal-soft=$openal_sha256"
 } | sha256sum | cut -c1-16)
 prefix="$cache_root/$key"
 dep_options=(-DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZORVANE_WIN64_PREFIX="$prefix")

@@ -80,3 +80,43 @@ cached_dependencies() { # work-folder-name game-build-folder
     [ "$(cat "$build/.dependencies" 2>/dev/null)" = "$prefix" ] || rm -f "$build/CMakeCache.txt"
     mkdir -p "$build" && echo "$prefix" >"$build/.dependencies"
 }
+
+# The versions of the sources in debian_sources that apt knows, into the array versions.
+find_versions() {
+    ensure_deb_src
+    declare -gA versions
+    local package
+    for package in "${debian_sources[@]}"; do
+        versions[$package]=$(source_version "$package")
+        [ -n "${versions[$package]}" ] || die "no source package $package"
+    done
+}
+
+# What goes into every cache key: the recipe and the versions of the sources.
+recipe_and_sources() {
+    declare -f build_dependencies cmake_dep fetch_sources copy_licenses \
+        build_font_and_sound_libraries
+    local package
+    for package in "${debian_sources[@]}"; do echo "$package=${versions[$package]}"; done
+    echo "openal-soft=$openal_sha256"
+}
+
+# The licences of the libraries that both builds bundle, into the folder given.
+copy_licenses() {
+    cp "$(dir libsfml)/license.md" "$1/SFML.txt"
+    cp "$(dir openal-soft)/COPYING" "$1/OpenAL-Soft.txt"
+    cp "$(dir freetype)/docs/FTL.TXT" "$1/FreeType.txt"
+    cp "$(dir libogg)/COPYING" "$1/Ogg.txt"
+    cp "$(dir libvorbis)/COPYING" "$1/Vorbis.txt"
+    cp "$(dir flac)/COPYING.Xiph" "$1/FLAC.txt"
+}
+
+# FreeType (with the zlib found in the prefix or on the system), Ogg, Vorbis and FLAC.
+build_font_and_sound_libraries() {
+    cmake_dep freetype "$(dir freetype)" -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
+        -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
+    cmake_dep ogg "$(dir libogg)" -DINSTALL_DOCS=OFF
+    cmake_dep vorbis "$(dir libvorbis)"
+    cmake_dep flac "$(dir flac)" -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF \
+        -DBUILD_TESTING=OFF -DBUILD_DOCS=OFF -DINSTALL_MANPAGES=OFF -DWITH_OGG=ON
+}
